@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for the river-crossing puzzle, builds it, then
+# either starts the program ("run", the default) or runs every test ("test").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-run}
+case "$mode" in
+run) lists=(tools/packages-build.txt) ;;
+test) lists=(tools/packages-build.txt tools/packages-test.txt) ;;
+*)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
+
+mapfile -t wanted < <(grep -h -v -e '^#' -e '^[[:space:]]*$' "${lists[@]}")
+missing=()
+for package in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    sudo=()
+    [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+fi
+
+build=${BUILD_DIR:-build}
+werror=OFF
+[[ -n ${CI:-} ]] && werror=ON
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCROSSING_WERROR="$werror"
+cmake --build "$build"
+
+if [[ $mode == run ]]; then
+    exec "$build/app/rivercrossing"
+fi
+ctest --test-dir "$build" --output-on-failure
