@@ -49,7 +49,12 @@ public:
         return lists.at(static_cast<std::size_t>(bank));
     }
 
-    friend bool operator==(const MemoryBoard&, const MemoryBoard&) = default;
+    // Spelled out: a defaulted comparison would be deleted, as the interface
+    // it implements has none.
+    friend bool operator==(const MemoryBoard& a, const MemoryBoard& b)
+    {
+        return a.seats == b.seats && a.lists == b.lists && a.frames == b.frames && a.labels == b.labels;
+    }
 
     std::array<Seat, kSeatCount> seats{};
     std::array<std::vector<std::string>, 2> lists{};
