@@ -37,3 +37,10 @@ if [[ $mode == run ]]; then
     exec "$build/app/rivercrossing"
 fi
 ctest --test-dir "$build" --output-on-failure
+# Then the rules under the fuzzer for about two minutes, and every test again
+# under AddressSanitizer and UBSan; that run comes last, so the closing lines
+# are its ctest summary.
+echo "== Fuzzing the rules =="
+bash tools/run-fuzz.sh
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+bash tools/run-sanitized-tests.sh
