@@ -44,9 +44,6 @@ void CrossingPuzzle::ResetPuzzle()
     board_.setLabelCaption(kMoveCountLabel, std::to_string(moveCount_));
 }
 
-// Only ticks are judged, not who stands on the seats: a selection of empty
-// seats crosses with nobody aboard, and the last knight may go over whichever
-// bank the boys are on. The same holds for the crossing from the right.
 bool CrossingPuzzle::crossFromLeft()
 {
     if (isTicked(kLeftFirstBoy) && isTicked(kLeftKnight))
@@ -55,6 +52,12 @@ bool CrossingPuzzle::crossFromLeft()
         return false;
     if (isUnticked(kLeftFirstBoy) && isUnticked(kLeftSecondBoy) && isUnticked(kLeftKnight))
         return false; // nobody chosen
+    if (!carriesSomeone(kLeftBank))
+        return false; // the boat cannot cross by itself
+    // The last knight may only go over if a boy already waits there to bring
+    // the boat on; otherwise the boat would end on the wrong side for good.
+    if (isTicked(kLeftKnight) && board_.knightCount(kLeftBank) == 1 && !boyStandsOnRight())
+        return false;
 
     boatSide_ = kRightBank;
     if (isTicked(kLeftKnight)) {
@@ -91,6 +94,8 @@ bool CrossingPuzzle::crossFromRight()
     if (isTicked(kRightSecondBoy) && isTicked(kRightKnight))
         return false;
     if (isUnticked(kRightFirstBoy) && isUnticked(kRightSecondBoy) && isUnticked(kRightKnight))
+        return false;
+    if (!carriesSomeone(kRightBank))
         return false;
 
     if (isTicked(kRightFirstBoy)) {
@@ -129,5 +134,22 @@ void CrossingPuzzle::finishMove()
 bool CrossingPuzzle::isTicked(Int16 seat) const { return board_.seatTick(seat) == kTicked; }
 
 bool CrossingPuzzle::isUnticked(Int16 seat) const { return board_.seatTick(seat) == kUnticked; }
+
+// True if a ticked seat of the bank has somebody standing on it.
+bool CrossingPuzzle::carriesSomeone(Int16 bank) const
+{
+    const Int16 first = firstSeatOfBank(bank);
+    for (Int16 seat = first; seat < first + kSeatsPerBank; ++seat) {
+        if (isTicked(seat) && !board_.seatCaption(seat).empty())
+            return true;
+    }
+    return false;
+}
+
+bool CrossingPuzzle::boyStandsOnRight() const
+{
+    return board_.seatCaption(kRightFirstBoy) == kBoyCaption
+           || board_.seatCaption(kRightSecondBoy) == kBoyCaption;
+}
 
 } // namespace crossing

@@ -41,6 +41,8 @@ private:
 
     [[nodiscard]] bool isTicked(Int16 seat) const;
     [[nodiscard]] bool isUnticked(Int16 seat) const;
+    [[nodiscard]] bool carriesSomeone(Int16 bank) const;
+    [[nodiscard]] bool boyStandsOnRight() const;
 
     BoardControls& board_;
     std::optional<Int16> boatSide_;

@@ -18,7 +18,6 @@ void ReferenceModel::clear()
 {
     boyOnRight_ = {false, false};
     knightsLeft_ = kKnights;
-    knightsRight_ = 0;
     boat_ = 0;
     leftKnightShown_ = true;
     moveCount_ = 0;
@@ -49,9 +48,8 @@ void ReferenceModel::move()
     }
 }
 
-// The boat carries one knight alone, one boy, or both boys. Only ticks are
-// judged: ticked empty seats make a crossing with nobody aboard, and the last
-// knight leaves whichever bank the boys are on.
+// The boat carries one knight alone, one boy, or both boys, and never sails
+// empty; the last knight may leave only if a boy already waits on the right.
 bool ReferenceModel::tryMove()
 {
     const auto base = std::size_t(boat_ * 3);
@@ -60,13 +58,14 @@ bool ReferenceModel::tryMove()
     const bool knight = ticks_[base + 2] == 1;
     if ((firstBoy || secondBoy) && knight)
         return false;
-    if (!firstBoy && !secondBoy && !knight)
-        return false;
     const bool fromRight = boat_ == 1;
-    // A ticked left knight seat always sends a knight over, even one that is
-    // not there (only a forced tick gets that far); the right one only while
-    // knights wait on the right, else its tick stays.
-    const bool knightHere = !fromRight || knightsRight_ > 0;
+    const bool knightHere = fromRight ? knightsLeft_ < kKnights : leftKnightShown_;
+    const bool aboard = (firstBoy && boyOnRight_[0] == fromRight)
+                        || (secondBoy && boyOnRight_[1] == fromRight) || (knight && knightHere);
+    if (!aboard)
+        return false;
+    if (!fromRight && knight && knightsLeft_ == 1 && !boyOnRight_[0] && !boyOnRight_[1])
+        return false;
 
     if (firstBoy) {
         boyOnRight_[0] = !fromRight;
@@ -77,16 +76,10 @@ bool ReferenceModel::tryMove()
         ticks_[base + 1] = 0;
     }
     if (knight && knightHere) {
-        if (fromRight) {
-            ++knightsLeft_;
-            --knightsRight_;
-        } else {
-            knightsLeft_ = std::max(knightsLeft_ - 1, 0); // the list ignores removal when empty
-            ++knightsRight_;
-        }
+        knightsLeft_ += fromRight ? 1 : -1;
         ticks_[base + 2] = 0;
     }
-    if (!fromRight && knightsLeft_ == 0)
+    if (knightsLeft_ == 0)
         leftKnightShown_ = false;
     boat_ = fromRight ? 0 : 1;
     return true;
@@ -102,11 +95,11 @@ MemoryBoard ReferenceModel::expectedBoard() const
     board.seats[2].caption = leftKnightShown_ ? knight : "";
     board.seats[3].caption = boyOnRight_[0] ? boy : "";
     board.seats[4].caption = boyOnRight_[1] ? boy : "";
-    board.seats[5].caption = knightsRight_ > 0 ? knight : "";
+    board.seats[5].caption = knightsLeft_ < kKnights ? knight : "";
     for (std::size_t seat = 0; seat < board.seats.size(); ++seat)
         board.seats[seat].tick = ticks_[seat];
     board.lists[0].assign(std::size_t(knightsLeft_), std::string(kKnightEntry));
-    board.lists[1].assign(std::size_t(knightsRight_), std::string(kKnightEntry));
+    board.lists[1].assign(std::size_t(kKnights - knightsLeft_), std::string(kKnightEntry));
     board.frames = {bankEnabled(0), bankEnabled(1)};
     board.labels[std::size_t(kMoveCountLabel)] = countLabel_;
     board.labels[std::size_t(kDirectionLabel)] = direction_;
@@ -148,6 +141,8 @@ std::string invariantViolation(const MemoryBoard& board, const CrossingPuzzle& p
     if (left == 0) {
         if (board.bankEnabled(kLeftBank) || board.bankEnabled(kRightBank))
             return "a bank is open after the last knight left";
+        if (caption(board, kRightFirstBoy) != kBoyCaption && caption(board, kRightSecondBoy) != kBoyCaption)
+            return "the puzzle locked with no boy beside the boat";
     } else if (board.bankEnabled(kLeftBank) != (*boat == kLeftBank)
                || board.bankEnabled(kRightBank) != (*boat == kRightBank)) {
         return "the open bank is not the boat's bank";

@@ -39,9 +39,7 @@ private:
     [[nodiscard]] bool tryMove();
 
     std::array<bool, 2> boyOnRight_{};
-    // Counted apart: a forced tick can send a knight who is not there.
     int knightsLeft_ = 3;
-    int knightsRight_ = 0;
     int boat_ = 0;
     // The left knight seat is emptied when the last knight leaves and filled
     // again only by Clear; a knight fetched back later does not refill it.
