@@ -34,7 +34,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cd "$build"
 echo "Fuzzing the puzzle's rules for ${seconds} s (log: $build/fuzz.log)"
 status=0
-./crossing_fuzz -seed=1 -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix=artifacts/ \
+./crossing_fuzz -seed=1 -max_total_time="$seconds" -max_len=256 -print_final_stats=1 -artifact_prefix=artifacts/ \
     "$@" corpus >fuzz.log 2>&1 || status=$?
 if ((status != 0)); then
     tail -n 60 fuzz.log
