@@ -1,0 +1,52 @@
+#include "form_widgets.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
+
+namespace crossing {
+
+void fillBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    // Buttons fill with the Button role, other widgets with Window. Every colour
+    // group gets it, so a disabled seat keeps its colour.
+    palette.setColor(widget->backgroundRole(), colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+SeatBox::SeatBox(const QColor& fill, QWidget* parent) : QCheckBox(parent) { fillBackground(this, fill); }
+
+bool SeatBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
+ColourButton::ColourButton(const QString& caption, const QColor& face, QWidget* parent)
+    : QPushButton(caption, parent), face_(face)
+{
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+void ColourButton::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    const QBrush faceBrush(face_);
+    const bool sunken = isDown();
+    qDrawWinButton(&painter, rect(), palette(), sunken, &faceBrush);
+
+    // The caption moves with the face while the button is held down.
+    const QRect captionRect = sunken ? rect().translated(1, 1) : rect();
+    painter.setPen(palette().color(QPalette::ButtonText));
+    painter.drawText(captionRect, Qt::AlignCenter, text());
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(4, 4, -4, -4);
+        focus.backgroundColor = face_;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+} // namespace crossing

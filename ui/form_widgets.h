@@ -1,0 +1,39 @@
+// The two kinds of control whose look or feel the stock widgets do not give.
+#pragma once
+
+#include <QCheckBox>
+#include <QColor>
+#include <QPushButton>
+
+namespace crossing {
+
+// Paints a widget's whole background in one colour.
+void fillBackground(QWidget* widget, const QColor& colour);
+
+// A seat: a two-state tick box filled with its colour. Like the tick boxes
+// users know from Windows, a click anywhere on it toggles it, not only a click
+// on the square or the caption, which for an empty seat is just the square.
+class SeatBox final : public QCheckBox {
+    Q_OBJECT
+public:
+    SeatBox(const QColor& fill, QWidget* parent);
+
+protected:
+    bool hitButton(const QPoint& pos) const override;
+};
+
+// A push button whose whole face is painted in its colour, inside a classic
+// raised bevel that sinks while the button is held down.
+class ColourButton final : public QPushButton {
+    Q_OBJECT
+public:
+    ColourButton(const QString& caption, const QColor& face, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor face_;
+};
+
+} // namespace crossing

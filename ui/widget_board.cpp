@@ -1,0 +1,57 @@
+#include "widget_board.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QString>
+
+namespace crossing {
+
+namespace {
+
+std::size_t at(Int16 index) { return static_cast<std::size_t>(index); }
+
+// The rules speak UTF-8; the widgets hold QString.
+QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+} // namespace
+
+QCheckBox* WidgetBoard::seat(Int16 index) const { return widgets_.seats.at(at(index)); }
+
+QListWidget* WidgetBoard::knightList(Int16 bank) const { return widgets_.knightLists.at(at(bank)); }
+
+std::string WidgetBoard::seatCaption(Int16 index) const { return seat(index)->text().toStdString(); }
+
+void WidgetBoard::setSeatCaption(Int16 index, std::string_view caption)
+{
+    seat(index)->setText(toQString(caption));
+}
+
+Int16 WidgetBoard::seatTick(Int16 index) const { return seat(index)->isChecked() ? kTicked : kUnticked; }
+
+void WidgetBoard::setSeatTick(Int16 index, Int16 tick) { seat(index)->setChecked(tick == kTicked); }
+
+void WidgetBoard::clearKnights(Int16 bank) { knightList(bank)->clear(); }
+
+void WidgetBoard::appendKnight(Int16 bank, std::string_view entry)
+{
+    knightList(bank)->addItem(toQString(entry));
+}
+
+// takeItem gives up ownership and returns null for an empty list.
+void WidgetBoard::removeFirstKnight(Int16 bank) { delete knightList(bank)->takeItem(0); }
+
+Int16 WidgetBoard::knightCount(Int16 bank) const { return static_cast<Int16>(knightList(bank)->count()); }
+
+void WidgetBoard::setBankEnabled(Int16 bank, bool enabled)
+{
+    widgets_.frames.at(at(bank))->setEnabled(enabled);
+}
+
+void WidgetBoard::setLabelCaption(Int16 label, std::string_view caption)
+{
+    widgets_.labels.at(at(label))->setText(toQString(caption));
+}
+
+} // namespace crossing
