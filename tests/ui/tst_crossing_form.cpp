@@ -1,0 +1,455 @@
+// The window as a user meets it: where each control lands, what the first
+// picture holds, a whole game played with the mouse, and the keyboard.
+#include "crossing_form.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+using crossing::CrossingForm;
+
+namespace {
+
+// "Check1(3)" -> the form's Check1(3).
+QWidget* control(const CrossingForm& form, const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^(\w+)\((\d+)\)$)"));
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch())
+        return nullptr;
+    const QString array = match.captured(1);
+    const int index = match.captured(2).toInt();
+    if (array == u"Frame1")
+        return form.Frame1(index);
+    if (array == u"Check1")
+        return form.Check1(index);
+    if (array == u"List1")
+        return form.List1(index);
+    if (array == u"Label1")
+        return form.Label1(index);
+    if (array == u"Command1")
+        return form.Command1(index);
+    if (array == u"Text1")
+        return form.Text1(index);
+    return nullptr;
+}
+
+// Who stands on each seat, Check1(0) to Check1(5): B boy, K knight, . nobody.
+QString seatsOf(const CrossingForm& form)
+{
+    QString seats;
+    for (int i = 0; i < crossing::kSeatCount; ++i) {
+        const QString caption = form.Check1(i)->text();
+        seats += caption == QString::fromUtf8(crossing::kBoyCaption)      ? u'B'
+                 : caption == QString::fromUtf8(crossing::kKnightCaption) ? u'K'
+                 : caption.isEmpty()                                      ? u'.'
+                                                                          : u'?';
+    }
+    return seats;
+}
+
+QString ticksOf(const CrossingForm& form)
+{
+    QString ticks;
+    for (int i = 0; i < crossing::kSeatCount; ++i)
+        ticks += form.Check1(i)->isChecked() ? u'x' : u'.';
+    return ticks;
+}
+
+bool holdsOnlyKnights(const QListWidget* list)
+{
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->text() != u"1")
+            return false;
+    }
+    return true;
+}
+
+// A click delivered to the window at the control's centre, so it reaches
+// whatever a user's click there would reach.
+void clickOn(CrossingForm& form, QWidget* target)
+{
+    const QPoint centre = target->mapTo(&form, target->rect().center());
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+}
+
+void showAndActivate(CrossingForm& form)
+{
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+}
+
+bool isOrContains(const QWidget* expected, const QWidget* hit)
+{
+    return hit != nullptr && (hit == expected || expected->isAncestorOf(hit));
+}
+
+} // namespace
+
+class CrossingFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
+
+    void layout_data();
+    void layout();
+    void stacking_data();
+    void stacking();
+    void startState();
+    void solutionByMouse();
+    void seatClicks_data();
+    void seatClicks();
+    void statementRejectsEditing_data();
+    void statementRejectsEditing();
+    void statementReadsLikeText();
+    void enterAndEscapePressNothing_data();
+    void enterAndEscapePressNothing();
+    void tabCycle_data();
+    void tabCycle();
+};
+
+// Client-area pixels at 96 dots per inch; seats at their place in the window,
+// which is their frame's corner plus their offset inside it.
+void CrossingFormTest::layout_data()
+{
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("Frame1(0)") << QRect(16, 40, 137, 89);
+    QTest::newRow("Check1(0)") << QRect(24, 60, 121, 20);
+    QTest::newRow("Check1(1)") << QRect(24, 80, 121, 20);
+    QTest::newRow("Check1(2)") << QRect(24, 100, 121, 20);
+    QTest::newRow("Frame1(1)") << QRect(336, 40, 137, 89);
+    QTest::newRow("Check1(3)") << QRect(344, 60, 121, 20);
+    QTest::newRow("Check1(4)") << QRect(344, 80, 121, 20);
+    QTest::newRow("Check1(5)") << QRect(344, 100, 121, 20);
+    QTest::newRow("Command1(0)") << QRect(192, 48, 105, 25);
+    QTest::newRow("Command1(1)") << QRect(192, 96, 105, 25);
+    QTest::newRow("List1(0)") << QRect(16, 168, 137, 80);
+    QTest::newRow("List1(1)") << QRect(336, 168, 137, 80);
+    QTest::newRow("Label1(0)") << QRect(40, 0, 393, 25);
+    QTest::newRow("Label1(1)") << QRect(16, 144, 137, 25);
+    QTest::newRow("Label1(2)") << QRect(336, 144, 137, 25);
+    QTest::newRow("Label1(3)") << QRect(176, 168, 65, 25);
+    QTest::newRow("Label1(4)") << QRect(240, 168, 41, 25);
+    QTest::newRow("Label1(5)") << QRect(176, 216, 65, 25);
+    QTest::newRow("Label1(6)") << QRect(240, 216, 65, 25);
+    QTest::newRow("Text1(0)") << QRect(16, 256, 457, 137);
+    QTest::newRow("Text1(1)") << QRect(32, 320, 449, 121);
+}
+
+void CrossingFormTest::layout()
+{
+    QFETCH(QRect, expected);
+    CrossingForm form;
+    const QWidget* widget = control(form, QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(widget != nullptr);
+    QCOMPARE(QRect(widget->mapTo(&form, QPoint(0, 0)), widget->size()), expected);
+}
+
+// Which control a click at a point reaches, where controls touch or overlap.
+void CrossingFormTest::stacking_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("List1(0) covers its heading's last row") << QPoint(80, 168) << "List1(0)";
+    QTest::newRow("List1(1) covers its heading's last row") << QPoint(400, 168) << "List1(1)";
+    QTest::newRow("Label1(4) covers the count caption's edge") << QPoint(240, 180) << "Label1(4)";
+    QTest::newRow("Label1(6) covers the boat caption's edge") << QPoint(240, 228) << "Label1(6)";
+    QTest::newRow("hidden aphorism leaves the statement") << QPoint(100, 350) << "Text1(0)";
+    QTest::newRow("seat lies over its frame") << QPoint(130, 110) << "Check1(2)";
+}
+
+void CrossingFormTest::stacking()
+{
+    QFETCH(QPoint, point);
+    QFETCH(QString, expected);
+    CrossingForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QWidget* hit = form.childAt(point);
+    QVERIFY2(isOrContains(control(form, expected), hit),
+             qPrintable(QStringLiteral("reached %1").arg(hit ? hit->metaObject()->className() : "nothing")));
+}
+
+void CrossingFormTest::startState()
+{
+    CrossingForm form;
+
+    // The load handler has run before the window is ever shown.
+    QVERIFY(!form.isVisible());
+    QVERIFY(form.puzzle().BoatSide() == crossing::kLeftBank);
+    QCOMPARE(seatsOf(form), QStringLiteral("BBK..."));
+    QCOMPARE(ticksOf(form), QStringLiteral("......"));
+    QCOMPARE(form.List1(0)->count(), 3);
+    QVERIFY(holdsOnlyKnights(form.List1(0)));
+    QCOMPARE(form.List1(1)->count(), 0);
+    QVERIFY(form.Frame1(0)->isEnabled());
+    QVERIFY(!form.Frame1(1)->isEnabled());
+    QVERIFY(!form.Check1(3)->isEnabled());
+    QCOMPARE(form.Label1(4)->text(), QStringLiteral("0"));
+    QVERIFY(form.Label1(6)->text().isEmpty());
+
+    // A fixed 487 x 400 client area with a close button and no other.
+    QCOMPARE(form.size(), QSize(487, 400));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    const Qt::WindowFlags flags = form.windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!form.windowIcon().isNull());
+
+    // One font for everything: 12 pt, in a face that has Cyrillic letters.
+    const QFontInfo fontInfo(form.font());
+    QCOMPARE(fontInfo.pointSize(), 12);
+    QVERIFY(!fontInfo.bold() && !fontInfo.italic());
+    QVERIFY2(QFontDatabase::writingSystems(fontInfo.family()).contains(QFontDatabase::Cyrillic),
+             qPrintable(fontInfo.family()));
+    for (const QWidget* child : form.findChildren<QWidget*>()) {
+        QVERIFY2(!child->testAttribute(Qt::WA_SetFont), child->metaObject()->className());
+        QCOMPARE(child->font(), form.font());
+    }
+
+    showAndActivate(form);
+    // Centred on the screen, give or take the window frame's own margins.
+    const QPoint offCentre = form.frameGeometry().center() - form.screen()->availableGeometry().center();
+    const QRect frame = form.frameGeometry();
+    const int frameMargin = qMax(form.geometry().top() - frame.top(), form.geometry().left() - frame.left());
+    QVERIFY2(qAbs(offCentre.x()) <= frameMargin + 1 && qAbs(offCentre.y()) <= frameMargin + 1,
+             qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
+    QVERIFY(!form.Text1(1)->isVisible());
+    QCOMPARE(QApplication::focusWidget(), form.Text1(0));
+}
+
+// Both boys over, the first boy back, a knight over, the second boy back:
+// three times, the third ending with the knight, 11 moves in all.
+void CrossingFormTest::solutionByMouse()
+{
+    struct Move {
+        std::vector<int> seats;
+        const char* seatsAfter;
+        int knightsLeft;
+        bool leftOpen, rightOpen;
+    };
+    const std::vector<Move> moves{
+        {{0, 1}, "..KBB.", 3, false, true}, {{3}, "B.K.B.", 3, true, false},
+        {{2}, "B.K.BK", 2, false, true},    {{4}, "BBK..K", 2, true, false},
+        {{0, 1}, "..KBBK", 2, false, true}, {{3}, "B.K.BK", 2, true, false},
+        {{2}, "B.K.BK", 1, false, true},    {{4}, "BBK..K", 1, true, false},
+        {{0, 1}, "..KBBK", 1, false, true}, {{3}, "B.K.BK", 1, true, false},
+        {{2}, "B...BK", 0, false, false},
+    };
+    CrossingForm form;
+    showAndActivate(form);
+
+    for (std::size_t n = 0; n < moves.size(); ++n) {
+        const Move& move = moves[n];
+        for (int seat : move.seats)
+            clickOn(form, form.Check1(seat));
+        clickOn(form, form.Command1(crossing::kMoveButton));
+
+        const QByteArray whereText = "after move " + QByteArray::number(int(n) + 1);
+        const char* where = whereText.constData();
+        const bool boatRight = n % 2 == 0;
+        QVERIFY2(seatsOf(form) == QLatin1String(move.seatsAfter), where);
+        QVERIFY2(ticksOf(form) == u"......", where);
+        QVERIFY2(form.List1(0)->count() == move.knightsLeft, where);
+        QVERIFY2(form.List1(1)->count() == 3 - move.knightsLeft, where);
+        QVERIFY2(holdsOnlyKnights(form.List1(0)) && holdsOnlyKnights(form.List1(1)), where);
+        QVERIFY2(form.Frame1(0)->isEnabled() == move.leftOpen, where);
+        QVERIFY2(form.Frame1(1)->isEnabled() == move.rightOpen, where);
+        QVERIFY2(form.Label1(4)->text() == QString::number(n + 1), where);
+        QVERIFY2(form.Label1(6)->text()
+                     == QString::fromUtf8(boatRight ? crossing::kToTheRight : crossing::kToTheLeft),
+                 where);
+    }
+
+    // Locked: Move does nothing more; Clear starts again with the left bank open.
+    clickOn(form, form.Command1(crossing::kMoveButton));
+    QCOMPARE(form.Label1(4)->text(), QStringLiteral("11"));
+    clickOn(form, form.Command1(crossing::kClearButton));
+    QCOMPARE(seatsOf(form), QStringLiteral("BBK..."));
+    QCOMPARE(form.List1(0)->count(), 3);
+    QVERIFY(form.Frame1(0)->isEnabled());
+    QVERIFY(!form.Frame1(1)->isEnabled());
+    QCOMPARE(form.Label1(4)->text(), QStringLiteral("0"));
+}
+
+// A seat answers a click only while its frame is enabled; an empty seat is
+// still a tick box, and a click anywhere on it counts.
+void CrossingFormTest::seatClicks_data()
+{
+    QTest::addColumn<bool>("boysCrossFirst");
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<bool>("toggles");
+    QTest::newRow("right boy seat, boat left") << false << 3 << false;
+    QTest::newRow("right knight seat, boat left") << false << 5 << false;
+    QTest::newRow("left boy seat, boat right") << true << 1 << false;
+    QTest::newRow("left knight seat, boat right") << true << 2 << false;
+    QTest::newRow("empty right knight seat, boat right") << true << 5 << true;
+}
+
+void CrossingFormTest::seatClicks()
+{
+    QFETCH(bool, boysCrossFirst);
+    QFETCH(int, seat);
+    QFETCH(bool, toggles);
+    CrossingForm form;
+    showAndActivate(form);
+    if (boysCrossFirst) {
+        clickOn(form, form.Check1(0));
+        clickOn(form, form.Check1(1));
+        clickOn(form, form.Command1(crossing::kMoveButton));
+        QCOMPARE(form.Label1(4)->text(), QStringLiteral("1"));
+    }
+    QString expected = ticksOf(form);
+    if (toggles)
+        expected[seat] = u'x';
+    clickOn(form, form.Check1(seat));
+    QCOMPARE(ticksOf(form), expected);
+    QCOMPARE(QApplication::focusWidget() == form.Check1(seat), toggles);
+}
+
+void CrossingFormTest::statementRejectsEditing_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("letters") << QStringLiteral("абв xyz") << QKeySequence();
+    QTest::newRow("backspace") << QString() << QKeySequence(Qt::Key_Backspace);
+    QTest::newRow("delete") << QString() << QKeySequence(Qt::Key_Delete);
+    QTest::newRow("enter") << QString() << QKeySequence(Qt::Key_Return);
+    QTest::newRow("tab inserts nothing") << QString() << QKeySequence(Qt::Key_Tab);
+    QTest::newRow("paste") << QString() << QKeySequence(QKeySequence::Paste);
+    QTest::newRow("cut everything") << QString() << QKeySequence(QKeySequence::Cut);
+}
+
+void CrossingFormTest::statementRejectsEditing()
+{
+    QFETCH(QString, typed);
+    QFETCH(QKeySequence, keys);
+    CrossingForm form;
+    showAndActivate(form);
+    QPlainTextEdit* statement = form.Text1(0);
+    const QString before = statement->toPlainText();
+    QApplication::clipboard()->setText(QStringLiteral("вмъкнат текст"));
+
+    statement->setFocus();
+    QTest::keySequence(statement, QKeySequence(QKeySequence::SelectAll));
+    for (const QChar letter : typed)
+        QTest::sendKeyEvent(QTest::Click, statement, Qt::Key_unknown, QString(letter), Qt::NoModifier);
+    if (!keys.isEmpty())
+        QTest::keySequence(statement, keys);
+
+    QCOMPARE(statement->toPlainText(), before);
+    QVERIFY(!statement->document()->isModified());
+}
+
+void CrossingFormTest::statementReadsLikeText()
+{
+    CrossingForm form;
+    showAndActivate(form);
+    QPlainTextEdit* statement = form.Text1(0);
+
+    // Thirteen lines, no blank ones: each CR LF is one line break.
+    const QStringList lines = statement->toPlainText().split(u'\n');
+    QCOMPARE(lines.size(), 14);
+    QVERIFY(lines.last().isEmpty());
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        QVERIFY2(!lines[i].trimmed().isEmpty() && !lines[i].contains(u'\r'),
+                 qPrintable(QString::number(i + 1)));
+
+    // Wrapped to the box: scrolls down, never sideways.
+    QCOMPARE(statement->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(statement->verticalScrollBar()->isVisible());
+    QVERIFY(statement->verticalScrollBar()->maximum() > 0);
+
+    // The caret moves, the text selects, copies, and scrolls into view.
+    QCOMPARE(statement->textCursor().position(), 0);
+    QTest::keySequence(statement, QKeySequence(QKeySequence::MoveToEndOfDocument));
+    QCOMPARE(statement->textCursor().position(), statement->document()->characterCount() - 1);
+    QVERIFY(statement->verticalScrollBar()->value() > 0);
+    QVERIFY(statement->viewport()->rect().contains(statement->cursorRect()));
+    QTest::keySequence(statement, QKeySequence(QKeySequence::SelectAll));
+    QTest::keySequence(statement, QKeySequence(QKeySequence::Copy));
+    QCOMPARE(QApplication::clipboard()->text(), statement->toPlainText());
+}
+
+void CrossingFormTest::enterAndEscapePressNothing_data()
+{
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<int>("key");
+    for (const char* name : {"Text1(0)", "Check1(0)", "List1(0)"}) {
+        QTest::addRow("%s Return", name) << QString::fromLatin1(name) << int(Qt::Key_Return);
+        QTest::addRow("%s Enter", name) << QString::fromLatin1(name) << int(Qt::Key_Enter);
+        QTest::addRow("%s Escape", name) << QString::fromLatin1(name) << int(Qt::Key_Escape);
+    }
+}
+
+void CrossingFormTest::enterAndEscapePressNothing()
+{
+    QFETCH(QString, focused);
+    QFETCH(int, key);
+    CrossingForm form;
+    showAndActivate(form);
+    // Ticks that a press of Move would carry over.
+    form.Check1(0)->setChecked(true);
+    form.Check1(1)->setChecked(true);
+    QSignalSpy moves(form.Command1(crossing::kMoveButton), &QPushButton::clicked);
+    QSignalSpy clears(form.Command1(crossing::kClearButton), &QPushButton::clicked);
+
+    QWidget* widget = control(form, focused);
+    widget->setFocus();
+    QCOMPARE(QApplication::focusWidget(), widget);
+    QTest::keyClick(widget, Qt::Key(key));
+
+    QCOMPARE(moves.count(), 0);
+    QCOMPARE(clears.count(), 0);
+    QCOMPARE(form.Label1(4)->text(), QStringLiteral("0"));
+    QCOMPARE(seatsOf(form), QStringLiteral("BBK..."));
+    QVERIFY(form.isVisible());
+}
+
+void CrossingFormTest::tabCycle_data()
+{
+    QTest::addColumn<bool>("boysCrossFirst");
+    QTest::addColumn<QStringList>("cycle");
+    QTest::newRow("boat left: right seats skipped")
+        << false << QStringList{"Command1(1)", "Check1(0)", "Check1(1)", "Check1(2)",
+                                "Command1(0)", "List1(0)",  "List1(1)",  "Text1(0)"};
+    QTest::newRow("boat right: left seats skipped")
+        << true << QStringList{"Command1(1)", "Check1(3)", "Check1(4)", "Check1(5)",
+                               "Command1(0)", "List1(0)",  "List1(1)",  "Text1(0)"};
+}
+
+void CrossingFormTest::tabCycle()
+{
+    QFETCH(bool, boysCrossFirst);
+    QFETCH(QStringList, cycle);
+    CrossingForm form;
+    showAndActivate(form);
+    if (boysCrossFirst) {
+        clickOn(form, form.Check1(0));
+        clickOn(form, form.Check1(1));
+        clickOn(form, form.Command1(crossing::kMoveButton));
+        QVERIFY(form.Frame1(1)->isEnabled());
+    }
+    form.Text1(0)->setFocus();
+    for (const QString& next : cycle) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY2(QApplication::focusWidget() == control(form, next), qPrintable(next));
+    }
+}
+
+QTEST_MAIN(CrossingFormTest)
+#include "tst_crossing_form.moc"
