@@ -3,13 +3,13 @@
 #include "crossing_form.h"
 #include "form_texts.h"
 
+#include <QDataStream>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTest>
-#include <QtEndian>
 
 namespace {
 
@@ -20,9 +20,6 @@ QStringList crlfLines(const QString& text)
         lines.removeLast();
     return lines;
 }
-
-quint16 le16(const QByteArray& bytes, int at) { return qFromLittleEndian<quint16>(bytes.constData() + at); }
-quint32 le32(const QByteArray& bytes, int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); }
 
 } // namespace
 
@@ -71,27 +68,38 @@ void FormAssetsTest::iconIsEightBitWithMask()
 {
     QFile file(QStringLiteral(":/icons/rivercrossing.ico"));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray ico = file.readAll();
-    QVERIFY(ico.size() > 22 + 40);
-    QCOMPARE(le16(ico, 2), quint16(1)); // an icon, not a cursor
-    QCOMPARE(le16(ico, 4), quint16(1)); // one image
-    QCOMPARE(quint8(ico[6]), quint8(32));
-    QCOMPARE(quint8(ico[7]), quint8(32));
-    QCOMPARE(le16(ico, 12), quint16(8));
-    const quint32 offset = le32(ico, 18);
-    QCOMPARE(offset + le32(ico, 14), quint32(ico.size()));
-    const int dib = int(offset);
-    QCOMPARE(le32(ico, dib + 4), quint32(32));
-    QCOMPARE(le32(ico, dib + 8), quint32(64)); // colour bitmap and mask
-    QCOMPARE(le16(ico, dib + 14), quint16(8));
-    QCOMPARE(le32(ico, dib + 16), quint32(0)); // uncompressed
-    const int paletteBytes = 256 * 4;
-    const int colourBytes = 32 * 32;
-    const int maskBytes = 32 * 4;
-    QCOMPARE(ico.size(), dib + 40 + paletteBytes + colourBytes + maskBytes);
+    const qint64 fileSize = file.size();
+    QDataStream in(&file);
+    in.setByteOrder(QDataStream::LittleEndian);
 
+    quint16 reserved = 0, type = 0, count = 0, planes = 0, bitCount = 0;
+    quint8 width = 0, height = 0, colourCount = 0, entryReserved = 0;
+    quint32 imageSize = 0, imageOffset = 0;
+    in >> reserved >> type >> count >> width >> height >> colourCount >> entryReserved >> planes >> bitCount
+        >> imageSize >> imageOffset;
+    QCOMPARE(type, quint16(1)); // an icon, not a cursor
+    QCOMPARE(count, quint16(1));
+    QCOMPARE(width, quint8(32));
+    QCOMPARE(height, quint8(32));
+    QCOMPARE(colourCount, quint8(0)); // 256 colours
+    QCOMPARE(bitCount, quint16(8));
+    QCOMPARE(qint64(imageOffset) + imageSize, fileSize);
+
+    QVERIFY(file.seek(imageOffset));
+    quint32 headerSize = 0, compression = 0;
+    qint32 dibWidth = 0, dibHeight = 0;
+    quint16 dibPlanes = 0, dibBitCount = 0;
+    in >> headerSize >> dibWidth >> dibHeight >> dibPlanes >> dibBitCount >> compression;
+    QCOMPARE(in.status(), QDataStream::Ok);
+    QCOMPARE(dibWidth, 32);
+    QCOMPARE(dibHeight, 64); // colour bitmap and mask
+    QCOMPARE(dibBitCount, quint16(8));
+    QCOMPARE(compression, quint32(0));
+    const quint32 paletteBytes = 256 * 4, colourBytes = 32 * 32, maskBytes = 32 * 4;
+    QCOMPARE(imageSize, headerSize + paletteBytes + colourBytes + maskBytes);
+
+    QVERIFY(file.seek(0));
     QImageReader reader(&file, "ico");
-    file.seek(0);
     const QImage decoded = reader.read().convertToFormat(QImage::Format_ARGB32);
     QVERIFY2(!decoded.isNull(), qPrintable(reader.errorString()));
     const QImage source = QImage(QStringLiteral(CROSSING_ICON_SOURCE)).convertToFormat(QImage::Format_ARGB32);
