@@ -1,0 +1,65 @@
+#!/usr/bin/python3
+"""Asks an X window to close the way a window manager's close button does.
+
+Sends WM_DELETE_WINDOW, so the program takes its ordinary close path instead
+of losing its window or its connection under it. Uses libX11 directly so the
+tests need no Python X bindings.
+"""
+import ctypes
+import sys
+
+CLIENT_MESSAGE = 33
+NO_EVENT_MASK = 0
+
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [
+        ("type", ctypes.c_int),
+        ("serial", ctypes.c_ulong),
+        ("send_event", ctypes.c_int),
+        ("display", ctypes.c_void_p),
+        ("window", ctypes.c_ulong),
+        ("message_type", ctypes.c_ulong),
+        ("format", ctypes.c_int),
+        ("data", ctypes.c_long * 5),
+    ]
+
+
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def main() -> int:
+    if len(sys.argv) != 2:
+        print("usage: close_window.py WINDOW-ID", file=sys.stderr)
+        return 2
+    window = int(sys.argv[1], 0)
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(Event)]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    display = x11.XOpenDisplay(None)
+    if not display:
+        print("close_window.py: cannot open the display", file=sys.stderr)
+        return 1
+    event = Event()
+    event.xclient.type = CLIENT_MESSAGE
+    event.xclient.window = window
+    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    event.xclient.data[1] = 0  # CurrentTime
+    sent = x11.XSendEvent(display, window, 0, NO_EVENT_MASK, ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
+    return 0 if sent else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a configured and built tree, checks what it
+# declares and holds, installs it, starts the installed program under Xvfb,
+# sees its window mapped and closes it, then removes the package again.
+#
+# Run as root with CI set (or CROSSING_PACKAGE_INSTALL=apt) it installs with
+# `apt-get install ./file.deb` and removes with `apt-get remove`; otherwise it
+# unpacks into a scratch root. A package already installed on the machine is
+# left alone: the test then unpacks instead.
+# Usage: package_test.sh BUILD-DIR APP-ID BINARY
+set -euo pipefail
+
+build=$(cd "$1" && pwd) app_id=$2 binary=$3
+. "$(dirname "$0")/xsession.sh"
+
+scratch=$(mktemp -d)
+installed_by_us=no
+finish()
+{
+    xs_cleanup
+    if [[ $installed_by_us == yes ]]; then
+        apt-get remove -y -q --purge "$package" >"$scratch/remove.log" 2>&1 \
+            || cat "$scratch/remove.log" >&2
+    fi
+    rm -rf "$scratch"
+}
+trap finish EXIT
+
+fail()
+{
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Package into the scratch folder, so runs never pick up an older .deb.
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1 \
+    || { cat "$scratch/cpack.log" >&2; fail "cpack -G DEB"; }
+debs=("$scratch"/out/*.deb)
+((${#debs[@]} == 1)) && [[ -f ${debs[0]} ]] || fail "expected one .deb, found: ${debs[*]}"
+deb=${debs[0]}
+package=$(dpkg-deb -f "$deb" Package)
+echo "built $(basename "$deb")"
+dpkg-deb -f "$deb" Package Version Architecture Section Depends
+
+# What the package declares.
+[[ $(dpkg-deb -f "$deb" Section) == games ]] || fail "section is not games"
+[[ -n $(dpkg-deb -f "$deb" Maintainer) ]] || fail "no maintainer"
+depends=$(dpkg-deb -f "$deb" Depends)
+# Package names only, one a line, without version constraints.
+depends_names=$(tr ',' '\n' <<<"$depends" | sed -E 's/^ *//; s/[ (].*//')
+for needed in fonts-liberation libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
+    grep -qxF "$needed" <<<"$depends_names" || fail "Depends lacks $needed: $depends"
+done
+
+# What it holds: exactly the program and its desktop files.
+expected=(
+    "./usr/bin/$binary"
+    "./usr/share/applications/$app_id.desktop"
+    "./usr/share/metainfo/$app_id.metainfo.xml"
+)
+for size in 32 48 64 128; do
+    expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
+done
+dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort >"$scratch/files"
+printf '%s\n' "${expected[@]}" | sort >"$scratch/expected"
+diff -u "$scratch/expected" "$scratch/files" || fail "the package's files differ from the expected ones"
+
+root=$scratch/root
+dpkg-deb -x "$deb" "$root"
+# Each size is the 32 x 32 picture enlarged by repeating pixels, never
+# smoothed: it has exactly the original's colours, and at whole multiples it
+# is the original pixel for pixel.
+icons=$root/usr/share/icons/hicolor
+original=$icons/32x32/apps/$app_id.png
+colours() { convert "$1" -depth 8 -unique-colors txt:- | awk 'NR > 1 { print $3 }' | sort; }
+for size in 32 48 64 128; do
+    icon=$icons/${size}x${size}/apps/$app_id.png
+    geometry=$(identify -format '%wx%h' "$icon")
+    [[ $geometry == "${size}x${size}" ]] || fail "the ${size}x${size} icon is $geometry"
+    [[ $(colours "$icon") == "$(colours "$original")" ]] || fail "the ${size}x${size} icon has other colours"
+    if ((size % 32 == 0)); then
+        differing=$(convert "$original" -filter point -resize "${size}x${size}" png:- \
+            | compare -metric AE - "$icon" null: 2>&1) || true
+        [[ $differing == 0 ]] || fail "the ${size}x${size} icon differs from the original in $differing pixels"
+    fi
+done
+# The installed tree as a software centre sees it: metainfo, desktop entry
+# and icon found and in agreement.
+out=$(appstreamcli validate-tree --pedantic --no-net "$root/usr" 2>&1) || fail "validate-tree: $out"
+! grep -qE '^[EW]:' <<<"$out" || fail "validate-tree: $out"
+
+mode=${CROSSING_PACKAGE_INSTALL:-}
+if [[ -z $mode ]]; then
+    mode=extract
+    [[ $(id -u) -eq 0 && -n ${CI:-} ]] && mode=apt
+fi
+if [[ $mode == apt ]] && dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    echo "$package is already installed here; unpacking into a scratch root instead"
+    mode=extract
+fi
+if [[ $mode == apt ]]; then
+    apt-get install -y -q -o DPkg::Lock::Timeout=120 "$deb" >"$scratch/install.log" 2>&1 \
+        || { cat "$scratch/install.log" >&2; fail "apt-get install $deb"; }
+    installed_by_us=yes
+    program=/usr/bin/$binary
+    [[ $(command -v "$binary") == "$program" ]] || fail "$binary is not on PATH after installing"
+else
+    program=$root/usr/bin/$binary
+fi
+echo "starting $program ($mode)"
+
+# Every library the installed binary needs is found without the build tree.
+if ldd "$program" | grep -q 'not found'; then
+    ldd "$program" >&2
+    fail "unresolved libraries"
+fi
+
+xs_start_xvfb "$scratch"
+QT_QPA_PLATFORM=xcb "$program" >"$scratch/program.log" 2>&1 &
+pid=$!
+xs_track "$pid"
+wid=$(xs_wait_window "$pid" 30) || { cat "$scratch/program.log" >&2; fail "no window"; }
+xwininfo -id "$wid" | grep -q 'Map State: IsViewable' || fail "window $wid is not viewable"
+echo "window $wid mapped: $(xdotool getwindowname "$wid")"
+xs_close_and_wait "$wid" "$pid" 10 || { cat "$scratch/program.log" >&2; fail "the program did not close cleanly"; }
+
+if [[ $installed_by_us == yes ]]; then
+    apt-get remove -y -q --purge -o DPkg::Lock::Timeout=120 "$package" >"$scratch/remove.log" 2>&1 \
+        || { cat "$scratch/remove.log" >&2; fail "apt-get remove $package"; }
+    installed_by_us=no
+    [[ ! -e /usr/bin/$binary ]] || fail "/usr/bin/$binary is still there after removal"
+fi
+echo "package test passed"
