@@ -6,9 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${SANITIZE_BUILD_DIR:-build-asan}
-werror=OFF
-[[ -n ${CI:-} ]] && werror=ON
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCROSSING_WERROR="$werror" \
+# Warnings are held to -Werror in the main tree. Here the sanitizers'
+# instrumentation makes gcc report out-of-bounds reads it cannot rule out
+# (-Warray-bounds on inlined Qt code), so warnings stay warnings.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCROSSING_WERROR=OFF \
     -DCROSSING_SANITIZE=ON -DCROSSING_BUILD_TESTS=ON -DCROSSING_BUILD_BENCH=OFF
 cmake --build "$build"
 
