@@ -1,6 +1,7 @@
 // Start-up: the application, its one window and the event loop. Without a
 // display the program says so in one sentence and exits with status 1, rather
 // than printing Qt's plugin diagnostics and aborting with a core dump.
+#include "accessibility.h"
 #include "crossing_form.h"
 
 #include <QApplication>
@@ -74,11 +75,16 @@ int main(int argc, char* argv[])
     releaseStartupMessages();
 
     QApplication::setApplicationName(QStringLiteral("rivercrossing"));
+    QApplication::setApplicationVersion(QStringLiteral(CROSSING_VERSION));
+    QApplication::setOrganizationName(QStringLiteral("The River Crossing developers"));
+    QApplication::setOrganizationDomain(QStringLiteral("example.org")); // reversed, plus the name: the app id
     QApplication::setDesktopFileName(QStringLiteral(CROSSING_APP_ID));
     QApplication::setStyle(QStringLiteral("Fusion")); // the same look on every desktop
     QApplication::setWindowIcon(crossing::programIcon());
 
+    crossing::installAccessibility();
     crossing::CrossingForm form;
+    crossing::describeControls(form);
     form.show();
     return app.exec();
 }

@@ -1,0 +1,313 @@
+#!/usr/bin/python3
+"""Reads the running program through the accessibility bus, as a screen reader
+does, and plays the eleven-move solution with the keyboard alone.
+
+Usage: accessibility_check.py PID
+
+The program must already run on DISPLAY with accessibility on; keys are sent
+with xdotool to the focused window. After every move the whole board is read
+back through AT-SPI and compared with where the passengers should stand.
+"""
+import subprocess
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+import pyatspi  # noqa: E402
+
+TITLE = "Философия - Логика, задача за транспорт"
+BOY, KNIGHT, EMPTY = "Момче", "Рицар", "празно място"
+BANKS = ("Ляв бряг", "Десен бряг")
+SEAT_ROLES = ("първо момче", "второ момче", "рицар")
+LIST_NAMES = ("Рицари отляво", "Рицари отдясно")
+COUNT_DESCRIPTION, DIRECTION_DESCRIPTION = "брой ходове", "посока на лодката"
+STATEMENT_NAME = "Условие на задачата"
+MOVE, CLEAR = "Мести", "Чисти"
+TO_THE_RIGHT, TO_THE_LEFT = "вдясно", "вляво"
+APHORISM_OPENING = "Неприятното"
+
+# Seats by index as the window numbers them: three on the left, three on the right.
+FIRST_BOY, SECOND_BOY, KNIGHT_SEAT = 0, 1, 2
+SEATS_PER_BANK = 3
+
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print(f"FAIL: {what}", file=sys.stderr)
+    return condition
+
+
+def wait_for(condition, seconds=10.0):
+    """Polls condition() until it is true or the time is up; returns its last value."""
+    deadline = time.monotonic() + seconds
+    while True:
+        value = condition()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(0.05)
+
+
+def descendants(accessible):
+    yield accessible
+    for index in range(accessible.childCount):
+        child = accessible.getChildAtIndex(index)
+        if child is not None:
+            yield from descendants(child)
+
+
+def has_state(accessible, state):
+    return accessible.getState().contains(state)
+
+
+def find_application(pid):
+    def search():
+        desktop = pyatspi.Registry.getDesktop(0)
+        for index in range(desktop.childCount):
+            app = desktop.getChildAtIndex(index)
+            if app is not None and app.get_process_id() == pid:
+                return app
+        return None
+
+    app = wait_for(search, 20)
+    if app is None:
+        sys.exit(f"FAIL: no accessible application with process id {pid}")
+    # Every read goes to the program: the tests send no events through a
+    # main loop that would keep a cache current.
+    app.set_cache_mask(Atspi.Cache.NONE)
+    return app
+
+
+class Window:
+    """The program's window as the accessibility tree presents it."""
+
+    def __init__(self, app):
+        frames = [child for child in descendants(app) if child.getRole() == pyatspi.ROLE_FRAME]
+        if not check(len(frames) == 1, f"one window frame, found {len(frames)}"):
+            sys.exit(1)
+        self.frame = frames[0]
+        every = list(descendants(self.frame))
+        self.panels = [a for a in every if a.getRole() == pyatspi.ROLE_PANEL]
+        self.lists = [a for a in every if a.getRole() == pyatspi.ROLE_LIST]
+        self.labels = [a for a in every if a.getRole() == pyatspi.ROLE_LABEL]
+        self.texts = [a for a in self.frame if a.getRole() == pyatspi.ROLE_TEXT]
+        self.buttons = {a.name: a for a in every if a.getRole() == pyatspi.ROLE_PUSH_BUTTON}
+        self.seats = []
+        for bank in BANKS:
+            panel = next((p for p in self.panels if p.name == bank), None)
+            if not check(panel is not None, f"a panel named {bank!r}"):
+                sys.exit(1)
+            boxes = [c for c in panel if c.getRole() == pyatspi.ROLE_CHECK_BOX]
+            if not check(len(boxes) == SEATS_PER_BANK, f"{bank}: three seats, found {len(boxes)}"):
+                sys.exit(1)
+            self.seats.extend(boxes)
+        self.knight_lists = [self.single(self.lists, name, "list") for name in LIST_NAMES]
+        self.count = self.described(COUNT_DESCRIPTION)
+        self.direction = self.described(DIRECTION_DESCRIPTION)
+        self.focusable = [*self.texts, *self.seats, *self.buttons.values(), *self.knight_lists]
+
+    def single(self, candidates, name, kind):
+        found = [a for a in candidates if a.name == name]
+        if not check(len(found) == 1, f"one {kind} named {name!r}, found {len(found)}"):
+            sys.exit(1)
+        return found[0]
+
+    def described(self, description):
+        found = [a for a in self.labels if a.description == description]
+        if not check(len(found) == 1, f"one label described as {description!r}, found {len(found)}"):
+            sys.exit(1)
+        return found[0]
+
+    def focused(self):
+        """The control with the keyboard focus. A list reports the focus itself
+        (its entries may keep a stale focused state after it has moved on)."""
+        for control in self.focusable:
+            if has_state(control, pyatspi.STATE_FOCUSED):
+                return control
+        return None
+
+
+def print_tree(accessible, depth=0):
+    """The tree as a screen reader walks it, for the test's log."""
+    states = [name for state, name in ((pyatspi.STATE_FOCUSED, "focused"), (pyatspi.STATE_CHECKED, "checked"))
+              if has_state(accessible, state)]
+    if accessible.getRole() in (pyatspi.ROLE_PANEL, pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_PUSH_BUTTON) \
+            and not has_state(accessible, pyatspi.STATE_ENABLED):
+        states.append("disabled")
+    line = f"{'  ' * depth}[{accessible.getRoleName()}] {accessible.name!r}"
+    if accessible.description:
+        line += f" ({accessible.description})"
+    print(line + (f" {{{', '.join(states)}}}" if states else ""))
+    # A text box's scroll bars and viewport say nothing to a listener.
+    if accessible.getRole() != pyatspi.ROLE_TEXT:
+        for child in accessible:
+            if child is not None:
+                print_tree(child, depth + 1)
+
+
+def check_starting_tree(window):
+    """What a screen reader finds before the first move."""
+    check(TITLE in window.frame.name, f"window named by its title, got {window.frame.name!r}")
+    check(len(window.texts) == 1, f"one text box exposed (the aphorism stays hidden), found {len(window.texts)}")
+    for accessible in descendants(window.frame):
+        if accessible.getRole() == pyatspi.ROLE_TEXT:
+            text = accessible.queryText()
+            check(APHORISM_OPENING not in text.getText(0, text.characterCount), "the aphorism is not exposed")
+    statement = window.texts[0] if window.texts else None
+    if statement is not None:
+        check(statement.name == STATEMENT_NAME, f"problem statement named, got {statement.name!r}")
+        text = statement.queryText()
+        check(text.getText(0, text.characterCount).startswith("Било отдавна"), "statement text readable")
+    for name in (MOVE, CLEAR):
+        check(name in window.buttons, f"a button named {name!r}")
+    for seat, accessible in enumerate(window.seats):
+        bank = BANKS[seat // SEATS_PER_BANK]
+        role = SEAT_ROLES[seat % SEATS_PER_BANK]
+        check(accessible.description == f"{bank}, {role}",
+              f"seat {seat} described as bank and seat, got {accessible.description!r}")
+
+
+class Board:
+    """Where everybody should stand: the solution's moves, told as the story tells them."""
+
+    def __init__(self):
+        self.first_boy = self.second_boy = self.boat = 0  # 0 left bank, 1 right bank
+        self.knights = [3, 0]
+        self.moves = 0
+        self.direction = ""
+
+    def cross(self, seats):
+        if FIRST_BOY in [s % SEATS_PER_BANK for s in seats]:
+            self.first_boy = 1 - self.first_boy
+        if SECOND_BOY in [s % SEATS_PER_BANK for s in seats]:
+            self.second_boy = 1 - self.second_boy
+        if KNIGHT_SEAT in [s % SEATS_PER_BANK for s in seats]:
+            self.knights[self.boat] -= 1
+            self.knights[1 - self.boat] += 1
+        self.boat = 1 - self.boat
+        self.moves += 1
+        self.direction = TO_THE_RIGHT if self.boat == 1 else TO_THE_LEFT
+
+    def seat_names(self):
+        names = []
+        for bank in (0, 1):
+            names.append(BOY if self.first_boy == bank else EMPTY)
+            names.append(BOY if self.second_boy == bank else EMPTY)
+            names.append(KNIGHT if self.knights[bank] else EMPTY)
+        return names
+
+    def locked(self):
+        return self.knights[0] == 0
+
+    def bank_enabled(self, bank):
+        return not self.locked() and self.boat == bank
+
+
+def read_board(window):
+    return {
+        "seats": [seat.name for seat in window.seats],
+        "ticks": [has_state(seat, pyatspi.STATE_CHECKED) for seat in window.seats],
+        "knights": [knight_list.childCount for knight_list in window.knight_lists],
+        "banks": [has_state(panel, pyatspi.STATE_ENABLED)
+                  for name in BANKS for panel in window.panels if panel.name == name],
+        "count": window.count.name,
+        "direction": window.direction.name,
+    }
+
+
+def expected_board(board):
+    return {
+        "seats": board.seat_names(),
+        "ticks": [False] * (2 * SEATS_PER_BANK),
+        "knights": list(board.knights),
+        "banks": [board.bank_enabled(0), board.bank_enabled(1)],
+        "count": str(board.moves),
+        "direction": board.direction,
+    }
+
+
+def press(key):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", key], check=True)
+
+
+def tab(window):
+    """Presses Tab and returns the control that takes the focus."""
+    before = window.focused()
+    press("Tab")
+    return wait_for(lambda: (lambda now: now if now not in (None, before) else None)(window.focused()), 5.0)
+
+
+def tab_to(window, target, what):
+    """Presses Tab until target has the focus, as a keyboard user would."""
+    focused = window.focused()
+    for _ in range(16):
+        if focused == target:
+            return True
+        focused = tab(window)
+    return check(False, f"Tab never reached {what}")
+
+
+def focus_cycle(window, length):
+    """The names of the controls Tab visits, starting with the focused one."""
+    focused = wait_for(window.focused, 5.0)
+    names = [focused.name if focused is not None else None]
+    while len(names) < length:
+        focused = tab(window)
+        names.append(focused.name if focused is not None else None)
+    return names
+
+
+def main():
+    pid = int(sys.argv[1])
+    window = Window(find_application(pid))
+    check_starting_tree(window)
+
+    print_tree(window.frame)
+
+    board = Board()
+    start, want = read_board(window), expected_board(board)
+    check(start == want, f"starting position read through AT-SPI: {start}, expected {want}")
+
+    # Seats in a locked bank drop out of the cycle: from the knight seat the
+    # focus goes straight to Move.
+    cycle = focus_cycle(window, 9)
+    expected_cycle = [STATEMENT_NAME, CLEAR, BOY, BOY, KNIGHT, MOVE, *LIST_NAMES, STATEMENT_NAME]
+    check(cycle == expected_cycle, f"Tab order {cycle}, expected {expected_cycle}")
+
+    round_trip = [[0, 1], [3], [2], [4]]
+    solution = (round_trip * 3)[:11]
+    for number, seats in enumerate(solution, start=1):
+        for seat in seats:
+            if not tab_to(window, window.seats[seat], f"seat {seat}"):
+                return 1
+            press("space")
+            check(wait_for(lambda: has_state(window.seats[seat], pyatspi.STATE_CHECKED), 5.0),
+                  f"move {number}: seat {seat} ticked with Space")
+        if not tab_to(window, window.buttons[MOVE], MOVE):
+            return 1
+        press("space")
+        board.cross(seats)
+        check(wait_for(lambda: window.count.name == str(number), 5.0),
+              f"move {number}: the count reads {window.count.name!r}")
+        want = expected_board(board)
+        wait_for(lambda: read_board(window) == want, 5.0)
+        got = read_board(window)
+        check(got == want, f"move {number}: board {got}, expected {want}")
+        print(f"move {number}: {' | '.join(want['seats'])}; knights {want['knights']}; "
+              f"count {want['count']}, {want['direction']}")
+
+    check(board.locked(), "the solution ends with every knight across")
+    if failures:
+        print(f"{len(failures)} accessibility check(s) failed", file=sys.stderr)
+        return 1
+    print("accessibility tree and keyboard play checked")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,150 @@
+#include "accessibility.h"
+
+#include "board_controls.h"
+#include "crossing_form.h"
+#include "form_widgets.h"
+
+#include <QAccessibleWidget>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <array>
+
+namespace crossing {
+
+namespace {
+
+// A seat is announced by who stands there, and an empty seat as such: a tick
+// box without a name tells a listener nothing. The name is worked out on every
+// query, so it follows the caption whenever the rules write it, and the
+// toolkit's name-changed notice for the caption carries the new name.
+class SeatAccessible final : public QAccessibleWidget {
+public:
+    explicit SeatAccessible(QCheckBox* seat) : QAccessibleWidget(seat, QAccessible::CheckBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        const QString caption = seat()->text();
+        return caption.isEmpty() ? QString::fromUtf8(kEmptySeatName) : caption;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = seat()->isChecked();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
+    }
+
+    // Acts as a click would: nothing happens while the seat's bank is locked.
+    void doAction(const QString& action) override
+    {
+        if (action == toggleAction() || action == pressAction()) {
+            if (seat()->isEnabled())
+                seat()->click();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+
+    QStringList keyBindingsForAction(const QString& action) const override
+    {
+        if (action == toggleAction())
+            return {QStringLiteral("Space")};
+        return QAccessibleWidget::keyBindingsForAction(action);
+    }
+
+private:
+    QCheckBox* seat() const { return static_cast<QCheckBox*>(widget()); }
+};
+
+// The window is presented as a window, titled by its title bar, and what the
+// player never sees is left out for the listener too: controls the window
+// keeps hidden are not among its children. No control of this window changes
+// visibility while it runs, so the list of children never needs announcing.
+class FormAccessible final : public QAccessibleWidget {
+public:
+    explicit FormAccessible(QWidget* form) : QAccessibleWidget(form, QAccessible::Window) {}
+
+    int childCount() const override { return static_cast<int>(shownChildren().size()); }
+
+    QAccessibleInterface* child(int index) const override
+    {
+        const QList<QWidget*> children = shownChildren();
+        if (index < 0 || index >= children.size())
+            return nullptr;
+        return QAccessible::queryAccessibleInterface(children.at(index));
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        if (child == nullptr || !child->object() || !child->object()->isWidgetType())
+            return -1;
+        return static_cast<int>(shownChildren().indexOf(static_cast<QWidget*>(child->object())));
+    }
+
+private:
+    QList<QWidget*> shownChildren() const
+    {
+        QList<QWidget*> shown;
+        for (QObject* object : widget()->children()) {
+            auto* child = qobject_cast<QWidget*>(object);
+            if (child != nullptr && !child->isWindow() && !child->isHidden())
+                shown.append(child);
+        }
+        return shown;
+    }
+};
+
+QAccessibleInterface* interfaceFor(const QString& className, QObject* object)
+{
+    if (object == nullptr || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1String(SeatBox::staticMetaObject.className()))
+        return new SeatAccessible(static_cast<QCheckBox*>(object));
+    if (className == QLatin1String(CrossingForm::staticMetaObject.className()))
+        return new FormAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibility()
+{
+    QAccessible::removeFactory(interfaceFor); // installing twice would do no harm, but no good either
+    QAccessible::installFactory(interfaceFor);
+}
+
+void describeControls(CrossingForm& form)
+{
+    // Which bank and which seat: the bank as its frame is captioned.
+    const std::array<QString, kSeatsPerBank> seatRoles{
+        QStringLiteral("първо момче"), QStringLiteral("второ момче"), QStringLiteral("рицар")};
+    for (Int16 seat = 0; seat < kSeatCount; ++seat) {
+        const QString bank = form.Frame1(bankOfSeat(seat))->title();
+        const QString role = seatRoles.at(static_cast<std::size_t>(seat % kSeatsPerBank));
+        form.Check1(seat)->setAccessibleDescription(QStringLiteral("%1, %2").arg(bank, role));
+    }
+
+    // The count and the direction are bare values: they keep their text as
+    // their name, so it is read as it changes, and say what they are.
+    form.Label1(kMoveCountLabel)->setAccessibleDescription(QStringLiteral("брой ходове"));
+    form.Label1(kDirectionLabel)->setAccessibleDescription(QStringLiteral("посока на лодката"));
+
+    form.Command1(kMoveButton)->setAccessibleDescription(QStringLiteral("превозва отметнатите пътници"));
+    form.Command1(kClearButton)->setAccessibleDescription(QStringLiteral("започва отначало"));
+
+    form.Text1(0)->setAccessibleName(QStringLiteral("Условие на задачата"));
+}
+
+} // namespace crossing
