@@ -122,6 +122,10 @@ xs_track "$pid"
 wid=$(xs_wait_window "$pid" 30) || { cat "$scratch/program.log" >&2; fail "no window"; }
 xwininfo -id "$wid" | grep -q 'Map State: IsViewable' || fail "window $wid is not viewable"
 echo "window $wid mapped: $(xdotool getwindowname "$wid")"
+# Desktops on X11 tie a window to its launcher by the window's class.
+wm_class=$(xprop -id "$wid" WM_CLASS | sed -E 's/.*, "(.*)"$/\1/')
+entry_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$app_id.desktop")
+[[ $wm_class == "$entry_class" ]] || fail "window class '$wm_class', desktop entry StartupWMClass '$entry_class'"
 xs_close_and_wait "$wid" "$pid" 10 || { cat "$scratch/program.log" >&2; fail "the program did not close cleanly"; }
 
 if [[ $installed_by_us == yes ]]; then
