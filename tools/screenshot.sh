@@ -7,6 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 program=$(realpath "${1:-$here/../build/app/rivercrossing}")
 output=${2:-$here/../docs/screenshot.png}
 
+# shellcheck source=tools/xvfb-session.sh
 source "$here/xvfb-session.sh"
 trap session_stop EXIT
 

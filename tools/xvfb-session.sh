@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2317 # helpers below are called through session_retry
 # Runs the program on a private Xvfb display (1024 x 768, 96 dpi), for the
 # real-window test and the README screenshot. Source it; do not run it.
 # Everything started here is stopped by session_stop, newest first, by id.
@@ -67,14 +68,26 @@ session_start_program()
 # Prints the id of the program's visible window once it is mapped.
 session_find_window()
 {
-    local wid=""
-    find_it() { wid=$(xdotool search --onlyvisible --pid "$program_pid" --name 'example\.org' 2>/dev/null | head -n 1); [[ -n $wid ]]; }
-    if ! session_retry 200 find_it; then
-        echo "the program showed no window:" >&2
-        cat "$session_dir/program.log" >&2
-        return 1
+    local wid="" running=1
+    find_it()
+    {
+        kill -0 "$program_pid" 2>/dev/null || { running=0 && return 0; }
+        wid=$(xdotool search --all --onlyvisible --pid "$program_pid" --name 'example\.org' 2>/dev/null | head -n 1)
+        [[ -n $wid ]]
+    }
+    session_retry 200 find_it || true
+    if [[ -n $wid ]]; then
+        echo "$wid"
+        return 0
     fi
-    echo "$wid"
+    if ((running)); then
+        echo "the program showed no window within 20 s; windows on the display:" >&2
+        xwininfo -root -children >&2 || true
+    else
+        echo "the program ended before showing its window:" >&2
+    fi
+    cat "$session_dir/program.log" >&2
+    return 1
 }
 
 # The colour of pixel X,Y of a PNG as RRGGBB.
