@@ -1,0 +1,207 @@
+#!/usr/bin/env bash
+# The real window under a flood of input: random clicks, double clicks, drags
+# and key presses through the X server, at random points of every control
+# (disabled seats and frames, labels, lists, the statement and the bare window
+# included). Afterwards the program must still run, answer, paint, and close
+# normally, and its resident memory once idle must be within 1 MiB of what it
+# was before the first event. That the board keeps the rules under such input
+# is checked event by event by tst_widget_soak on the same widgets.
+#
+# Usage: soak_window.sh PROGRAM [EVENTS [SEED]]
+# EVENTS defaults to 3000, SEED to a fixed number; both are printed so a run
+# can be repeated. Clicks never leave the client area, so the window frame's
+# close button is never hit, and no key chord the window manager acts on
+# (Alt, Super) is sent.
+set -euo pipefail
+program=$1
+events=${2:-3000}
+seed=${3:-20240605}
+source "$(dirname "$0")/../../tools/xvfb-session.sh"
+trap session_stop EXIT
+
+# Client-area rectangles at 96 dpi: x y width height. The layout test pins
+# them; "window" is the whole client area, whatever lies under the point.
+controls=(
+    "window 0 0 487 400"
+    "Frame1(0) 16 40 137 89" "Frame1(1) 336 40 137 89"
+    "Check1(0) 24 60 121 20" "Check1(1) 24 80 121 20" "Check1(2) 24 100 121 20"
+    "Check1(3) 344 60 121 20" "Check1(4) 344 80 121 20" "Check1(5) 344 100 121 20"
+    "Command1(0) 192 48 105 25" "Command1(1) 192 96 105 25"
+    "List1(0) 16 168 137 80" "List1(1) 336 168 137 80"
+    "Label1(0) 40 0 393 25" "Label1(1) 16 144 137 25" "Label1(2) 336 144 137 25"
+    "Label1(3) 176 168 65 25" "Label1(4) 240 168 41 25" "Label1(5) 176 216 65 25"
+    "Label1(6) 240 216 65 25" "Text1(0) 16 256 457 137"
+)
+# Seats and Move are hit more often so that games get going.
+players=("Check1(0)" "Check1(1)" "Check1(2)" "Check1(3)" "Check1(4)" "Check1(5)" "Command1(0)")
+keys=(Tab shift+Tab space space Return KP_Enter Escape Up Down Left Right Home End Prior Next
+    BackSpace Delete ctrl+a ctrl+c ctrl+v ctrl+x ctrl+z a m q z 1 Cyrillic_a Cyrillic_be)
+
+declare -A rect
+names=()
+for entry in "${controls[@]}"; do
+    read -r name x y w h <<<"$entry"
+    rect[$name]="$x $y $w $h"
+    names+=("$name")
+done
+
+# Sets px, py to a random point of the named control.
+point_in()
+{
+    local x y w h
+    read -r x y w h <<<"${rect[$1]}"
+    px=$((x + RANDOM % w))
+    py=$((y + RANDOM % h))
+}
+
+random_control()
+{
+    if ((RANDOM % 2)); then
+        control=${players[RANDOM % ${#players[@]}]}
+    else
+        control=${names[RANDOM % ${#names[@]}]}
+    fi
+}
+
+rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$program_pid/status"; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program_pid/stat"; }
+
+# Waits until the program has used no processor time for a second (at most
+# 20 s), so that memory is read once everything queued has been handled.
+settle()
+{
+    local before after tries=20
+    before=$(cpu_ticks)
+    while ((tries-- > 0)); do
+        sleep 1
+        after=$(cpu_ticks)
+        [[ $after == "$before" ]] && return 0
+        before=$after
+    done
+    echo "the program did not go idle" >&2
+    return 1
+}
+
+alive()
+{
+    kill -0 "$program_pid" 2>/dev/null || {
+        echo "FAIL: the program ended during the soak; its output:" >&2
+        cat "$session_dir/program.log" >&2
+        exit 1
+    }
+}
+
+session_start_display
+session_start_window_manager
+session_start_program "$program"
+wid=$(session_find_window)
+session_capture "$wid" "$session_dir/start.png"
+settle
+rss_start=$(rss_kib)
+
+# Some memory is taken once, on first use, and kept: above all the statement's
+# context menu, whose window and font cost about 1.1 MiB the first time it
+# opens. One pass over every kind of input takes it before the measurement
+# starts, so that what the check sees is growth with use, which a leak causes.
+warm_up=(mousemove --window "$wid" 84 70 click --delay 5 1 mousemove --window "$wid" 244 60 click --delay 5 1
+    key --delay 5 Tab Tab space mousemove --window "$wid" 80 200 click --delay 5 1 key --delay 5 Down
+    mousemove --window "$wid" 100 300 click --repeat 2 --delay 40 1 key --delay 5 ctrl+a ctrl+c ctrl+v Cyrillic_a
+    mousemove --window "$wid" 100 300 click --delay 5 3 sleep 0.5 key Escape
+    mousemove --window "$wid" 244 108 click --delay 5 1)
+xdotool "${warm_up[@]}"
+settle
+rss_before=$(rss_kib)
+echo "seed $seed, $events events; resident memory at start: $rss_start KiB, after one pass of each input:" \
+    "$rss_before KiB"
+
+RANDOM=$seed
+batch=()
+declare -A sent=([click]=0 [double]=0 [right]=0 [drag]=0 [key]=0)
+for ((n = 1; n <= events; n++)); do
+    roll=$((RANDOM % 100))
+    if ((roll < 55)); then
+        kind=click
+    elif ((roll < 60)); then
+        kind=double
+    elif ((roll < 62)); then
+        kind=right
+    elif ((roll < 67)); then
+        kind=drag
+    else
+        kind=key
+    fi
+    sent[$kind]=$((${sent[$kind]} + 1))
+    case $kind in
+    click | double | right)
+        random_control
+        point_in "$control"
+        batch+=(mousemove --window "$wid" "$px" "$py")
+        case $kind in
+        click) batch+=(click --delay 5 1) ;;
+        double) batch+=(click --repeat 2 --delay 40 1) ;;
+        right) batch+=(click --delay 5 3) ;;
+        esac
+        ;;
+    drag)
+        random_control
+        point_in "$control"
+        batch+=(mousemove --window "$wid" "$px" "$py" mousedown 1)
+        random_control
+        point_in "$control"
+        batch+=(mousemove --window "$wid" "$px" "$py" mouseup 1)
+        ;;
+    key)
+        batch+=(key --delay 5 "${keys[RANDOM % ${#keys[@]}]}")
+        ;;
+    esac
+    # One xdotool run per 50 events; between runs, the program must live.
+    if ((n % 50 == 0 || n == events)); then
+        xdotool "${batch[@]}"
+        batch=()
+        alive
+        ((n % 500 == 0)) && echo "$n events sent; resident memory now $(rss_kib) KiB"
+    fi
+done
+echo "sent: ${sent[click]} clicks, ${sent[double]} double clicks, ${sent[right]} right clicks," \
+    "${sent[drag]} drags, ${sent[key]} key presses"
+
+failures=0
+check()
+{
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAIL: $what" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+# A context menu the soak may have left open goes away with Escape.
+xdotool key Escape
+settle
+alive
+rss_after=$(rss_kib)
+growth=$((rss_after - rss_before))
+echo "resident memory after: $rss_after KiB (growth $growth KiB)"
+check "resident memory grew by less than 1 MiB" test "$growth" -lt 1024
+check "the window is still mapped" bash -c 'xwininfo -id "$1" | grep -q "IsViewable"' _ "$wid"
+check "the window still paints" session_capture "$wid" "$session_dir/end.png"
+
+# Still answering: closing the window ends the program with status 0.
+xdotool windowactivate --sync "$wid" key --clearmodifiers alt+F4
+ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+if session_retry 100 ended; then
+    status=0
+    wait "$program_pid" || status=$?
+    check "closing the window after the soak exits with status 0 (got $status)" test "$status" -eq 0
+else
+    check "the window closes after the soak" false
+fi
+
+if ((failures > 0)); then
+    echo "$failures check(s) failed; program output:" >&2
+    cat "$session_dir/program.log" >&2
+    exit 1
+fi
