@@ -37,9 +37,12 @@ if [[ $mode == run ]]; then
     exec "$build/app/rivercrossing"
 fi
 ctest --test-dir "$build" --output-on-failure
-# Then the rules under the fuzzer for about two minutes, and every test again
-# under AddressSanitizer and UBSan; that run comes last, so the closing lines
-# are its ctest summary.
+# Then the offscreen widget tests under valgrind's memcheck (about two
+# minutes), the rules under the fuzzer for about two minutes, and every test
+# again under AddressSanitizer and UBSan; that run comes last, so the closing
+# lines are its ctest summary.
+echo "== Widget tests under valgrind memcheck =="
+BUILD_DIR=$build bash tools/run-memcheck.sh
 echo "== Fuzzing the rules =="
 bash tools/run-fuzz.sh
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
