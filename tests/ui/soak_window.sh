@@ -66,8 +66,9 @@ random_control()
 rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$program_pid/status"; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program_pid/stat"; }
 
-# Waits until the program has used no processor time for a second (at most
-# 20 s), so that memory is read once everything queued has been handled.
+# Waits until the program has used at most one clock tick (10 ms) of processor
+# time in a second, the caret's blinking at most (at most 20 s), so that
+# memory is read once everything queued has been handled.
 settle()
 {
     local before after tries=20
@@ -75,7 +76,7 @@ settle()
     while ((tries-- > 0)); do
         sleep 1
         after=$(cpu_ticks)
-        [[ $after == "$before" ]] && return 0
+        ((after - before <= 1)) && return 0
         before=$after
     done
     echo "the program did not go idle" >&2
