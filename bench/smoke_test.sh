@@ -6,6 +6,7 @@
 set -euo pipefail
 timer=$1
 shift
+# shellcheck source=tools/xvfb-session.sh
 source "$(dirname "$0")/../tools/xvfb-session.sh"
 trap session_stop EXIT
 session_start_display

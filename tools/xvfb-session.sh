@@ -1,10 +1,13 @@
-# shellcheck shell=bash disable=SC2317 # helpers below are called through session_retry
+# shellcheck shell=bash disable=SC2317,SC2120 # helpers are called through session_retry; arguments are optional
 # Runs the program on a private Xvfb display (1024 x 768, 96 dpi), for the
-# real-window test and the README screenshot. Source it; do not run it.
-# Everything started here is stopped by session_stop, newest first, by id.
+# tests that need a real X session, the README screenshot and the start-up
+# benchmark. Source it; do not run it; `trap session_stop EXIT` after sourcing.
+# Everything started here is tracked and stopped by session_stop, newest
+# first, by process id; session_dir is a scratch folder removed with it.
 
 session_pids=()
 session_dir=$(mktemp -d)
+session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 session_stop()
 {
@@ -15,6 +18,19 @@ session_stop()
     done
     session_pids=()
     rm -rf "$session_dir"
+}
+
+session_track() { session_pids+=("$1"); }
+
+# Forgets a process that has been waited for, so that session_stop never
+# signals a process id the system may have handed to someone else since.
+session_untrack()
+{
+    local kept=() pid
+    for pid in "${session_pids[@]}"; do
+        [[ $pid == "$1" ]] || kept+=("$pid")
+    done
+    session_pids=("${kept[@]}")
 }
 
 # Retries a command every tenth of a second, at most TENTHS times.
@@ -29,12 +45,13 @@ session_retry()
     return 1
 }
 
-# Starts Xvfb on a display number it picks itself and exports DISPLAY.
+# Starts Xvfb on a display number it picks itself and exports DISPLAY once
+# the server accepts clients.
 session_start_display()
 {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$session_dir/display" \
         2>"$session_dir/xvfb.log" &
-    session_pids+=($!)
+    session_track $!
     if ! session_retry 100 test -s "$session_dir/display"; then
         echo "Xvfb did not start:" >&2
         cat "$session_dir/xvfb.log" >&2
@@ -48,7 +65,7 @@ session_start_display()
 session_start_window_manager()
 {
     openbox --sm-disable >"$session_dir/openbox.log" 2>&1 &
-    session_pids+=($!)
+    session_track $!
     session_retry 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || {
         echo "openbox did not start:" >&2
         cat "$session_dir/openbox.log" >&2
@@ -56,38 +73,77 @@ session_start_window_manager()
     }
 }
 
-# Starts the program at normal scale; sets program_pid.
+# A private session bus with the accessibility bus on it, as on a desktop with
+# a screen reader; exports DBUS_SESSION_BUS_ADDRESS. The accessibility bus and
+# its registry end with the session bus.
+session_start_accessibility_bus()
+{
+    local address bus_pid
+    read -r address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
+    session_track "$bus_pid"
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$session_dir/at-spi.log" 2>&1 &
+    session_track $!
+    session_retry 100 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null 2>&1 || {
+        echo "the accessibility bus did not start:" >&2
+        cat "$session_dir/at-spi.log" >&2
+        return 1
+    }
+}
+
+# Starts COMMAND (the program, or `env ... PROGRAM` for a chosen environment)
+# at normal scale on the xcb platform, output in $session_dir/program.log;
+# sets program_pid.
 session_start_program()
 {
     env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_ENABLE_HIGHDPI_SCALING \
-        QT_QPA_PLATFORM=xcb "$1" >"$session_dir/program.log" 2>&1 &
+        QT_QPA_PLATFORM=xcb "$@" >"$session_dir/program.log" 2>&1 &
     program_pid=$!
-    session_pids+=("$program_pid")
+    session_track "$program_pid"
 }
 
-# Prints the id of the program's visible window once it is mapped.
+# Prints the id of the program's visible window once it is mapped, waiting
+# up to SECONDS (default 20).
 session_find_window()
 {
-    local wid="" running=1
+    local seconds=${1:-20} wid="" running=1
     find_it()
     {
         kill -0 "$program_pid" 2>/dev/null || { running=0 && return 0; }
         wid=$(xdotool search --all --onlyvisible --pid "$program_pid" --name 'example\.org' 2>/dev/null | head -n 1)
         [[ -n $wid ]]
     }
-    session_retry 200 find_it || true
+    session_retry $((seconds * 10)) find_it || true
     if [[ -n $wid ]]; then
         echo "$wid"
         return 0
     fi
     if ((running)); then
-        echo "the program showed no window within 20 s; windows on the display:" >&2
+        echo "the program showed no window within $seconds s; windows on the display:" >&2
         xwininfo -root -children >&2 || true
     else
         echo "the program ended before showing its window:" >&2
     fi
     cat "$session_dir/program.log" >&2
     return 1
+}
+
+# Closes window WID as a window manager's close button would, even with no
+# window manager running, and waits up to SECONDS (default 10) for the
+# program to end. Returns its exit status.
+session_close_and_wait()
+{
+    local wid=$1 seconds=${2:-10} status=0
+    /usr/bin/python3 "$session_root/tests/desktop/close_window.py" "$wid"
+    program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+    session_retry $((seconds * 10)) program_ended || {
+        echo "the program did not end within $seconds s of closing its window" >&2
+        return 1
+    }
+    wait "$program_pid" || status=$?
+    session_untrack "$program_pid"
+    return "$status"
 }
 
 # The colour of pixel X,Y of a PNG as RRGGBB.

@@ -7,48 +7,23 @@ set -euo pipefail
 
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/xsession.sh"
+# shellcheck source=tools/xvfb-session.sh
+source "$here/../../tools/xvfb-session.sh"
+trap session_stop EXIT
 
-scratch=$(mktemp -d)
-finish()
-{
-    xs_cleanup
-    rm -rf "$scratch"
-}
-trap finish EXIT
-
-xs_start_xvfb "$scratch"
-
-# A private session bus; the accessibility bus launcher registers on it and
-# starts the accessibility bus and its registry, which end with it.
-read -r address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-xs_track "$bus_pid"
-export DBUS_SESSION_BUS_ADDRESS=$address
-/usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$scratch/at-spi.log" 2>&1 &
-xs_track $!
-for ((i = 0; i < 100; i++)); do
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-        >/dev/null 2>&1 && break
-    sleep 0.1
-done
-
-mkdir -m 700 "$scratch/runtime"
-XDG_RUNTIME_DIR=$scratch/runtime QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb \
-    "$program" >"$scratch/program.log" 2>&1 &
-pid=$!
-xs_track "$pid"
-wid=$(xs_wait_window "$pid" 30) || {
-    cat "$scratch/program.log" >&2
-    exit 1
-}
+session_start_display
+session_start_accessibility_bus
+mkdir -m 700 "$session_dir/runtime"
+session_start_program env XDG_RUNTIME_DIR="$session_dir/runtime" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program"
+wid=$(session_find_window 30)
 # With no window manager nothing has the keyboard until it is given.
 xdotool windowfocus --sync "$wid"
 
 status=0
-timeout 240 /usr/bin/python3 "$here/accessibility_check.py" "$pid" || status=$?
-xs_close_and_wait "$wid" "$pid" 10 || status=1
+timeout 240 /usr/bin/python3 "$here/accessibility_check.py" "$program_pid" || status=$?
+session_close_and_wait "$wid" 10 || status=1
 if ((status)); then
     echo "--- program output" >&2
-    cat "$scratch/program.log" >&2
+    cat "$session_dir/program.log" >&2
 fi
 exit "$status"

@@ -8,45 +8,30 @@
 set -euo pipefail
 
 program=$(realpath "$1")
-. "$(dirname "$0")/xsession.sh"
+# shellcheck source=tools/xvfb-session.sh
+source "$(dirname "$0")/../../tools/xvfb-session.sh"
+trap session_stop EXIT
 
-scratch=$(mktemp -d)
-finish()
-{
-    xs_cleanup
-    rm -rf "$scratch"
-}
-trap finish EXIT
-
-watched=$scratch/watched
-mkdir -p "$scratch/x"
+watched=$session_dir/watched
 places=(home config data cache state runtime tmp cwd)
 for place in "${places[@]}"; do
     mkdir -p "$watched/$place"
 done
 chmod 700 "$watched/runtime"
 
-xs_start_xvfb "$scratch/x"
-(
-    cd "$watched/cwd"
-    exec env HOME="$watched/home" XDG_CONFIG_HOME="$watched/config" XDG_DATA_HOME="$watched/data" \
-        XDG_CACHE_HOME="$watched/cache" XDG_STATE_HOME="$watched/state" XDG_RUNTIME_DIR="$watched/runtime" \
-        TMPDIR="$watched/tmp" QT_QPA_PLATFORM=xcb "$program"
-) >"$scratch/x/program.log" 2>&1 &
-pid=$!
-xs_track "$pid"
-wid=$(xs_wait_window "$pid" 30) || {
-    cat "$scratch/x/program.log" >&2
-    exit 1
-}
+session_start_display
+session_start_program env --chdir="$watched/cwd" HOME="$watched/home" XDG_CONFIG_HOME="$watched/config" \
+    XDG_DATA_HOME="$watched/data" XDG_CACHE_HOME="$watched/cache" XDG_STATE_HOME="$watched/state" \
+    XDG_RUNTIME_DIR="$watched/runtime" TMPDIR="$watched/tmp" "$program"
+wid=$(session_find_window 30)
 
 # Use the window a little: whatever a program might remember (focus, ticks,
 # the last state) has then happened at least once.
 xdotool windowfocus --sync "$wid"
 xdotool key --delay 50 Tab Tab space Tab space Tab Tab Tab space
-xs_close_and_wait "$wid" "$pid" 10 || {
+session_close_and_wait "$wid" 10 || {
     echo "FAIL: the program did not end cleanly after its window was closed" >&2
-    cat "$scratch/x/program.log" >&2
+    cat "$session_dir/program.log" >&2
     exit 1
 }
 

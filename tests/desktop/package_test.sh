@@ -11,13 +11,14 @@
 set -euo pipefail
 
 build=$(cd "$1" && pwd) app_id=$2 binary=$3
-. "$(dirname "$0")/xsession.sh"
+# shellcheck source=tools/xvfb-session.sh
+source "$(dirname "$0")/../../tools/xvfb-session.sh"
 
 scratch=$(mktemp -d)
 installed_by_us=no
 finish()
 {
-    xs_cleanup
+    session_stop
     if [[ $installed_by_us == yes ]]; then
         apt-get remove -y -q --purge "$package" >"$scratch/remove.log" 2>&1 \
             || cat "$scratch/remove.log" >&2
@@ -115,18 +116,16 @@ if ldd "$program" | grep -q 'not found'; then
     fail "unresolved libraries"
 fi
 
-xs_start_xvfb "$scratch"
-QT_QPA_PLATFORM=xcb "$program" >"$scratch/program.log" 2>&1 &
-pid=$!
-xs_track "$pid"
-wid=$(xs_wait_window "$pid" 30) || { cat "$scratch/program.log" >&2; fail "no window"; }
+session_start_display
+session_start_program "$program"
+wid=$(session_find_window 30) || fail "no window"
 xwininfo -id "$wid" | grep -q 'Map State: IsViewable' || fail "window $wid is not viewable"
 echo "window $wid mapped: $(xdotool getwindowname "$wid")"
 # Desktops on X11 tie a window to its launcher by the window's class.
 wm_class=$(xprop -id "$wid" WM_CLASS | sed -E 's/.*, "(.*)"$/\1/')
 entry_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$app_id.desktop")
 [[ $wm_class == "$entry_class" ]] || fail "window class '$wm_class', desktop entry StartupWMClass '$entry_class'"
-xs_close_and_wait "$wid" "$pid" 10 || { cat "$scratch/program.log" >&2; fail "the program did not close cleanly"; }
+session_close_and_wait "$wid" 10 || { cat "$session_dir/program.log" >&2; fail "the program did not close cleanly"; }
 
 if [[ $installed_by_us == yes ]]; then
     apt-get remove -y -q --purge -o DPkg::Lock::Timeout=120 "$package" >"$scratch/remove.log" 2>&1 \

@@ -17,6 +17,7 @@ set -euo pipefail
 program=$1
 events=${2:-3000}
 seed=${3:-20240605}
+# shellcheck source=tools/xvfb-session.sh
 source "$(dirname "$0")/../../tools/xvfb-session.sh"
 trap session_stop EXIT
 
@@ -96,28 +97,10 @@ alive()
     }
 }
 
-# A private session bus with the accessibility bus on it, as on a desktop
-# with a screen reader, so that the board can be read from outside afterwards.
-start_accessibility_bus()
-{
-    local address bus_pid i
-    read -r address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-    session_pids+=("$bus_pid")
-    export DBUS_SESSION_BUS_ADDRESS=$address
-    /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$session_dir/at-spi.log" 2>&1 &
-    session_pids+=($!)
-    for ((i = 0; i < 100; i++)); do
-        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-            >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "the accessibility bus did not start" >&2
-    return 1
-}
-
 session_start_display
 session_start_window_manager
-start_accessibility_bus
+# So that the board can be read from outside afterwards.
+session_start_accessibility_bus
 mkdir -m 700 "$session_dir/runtime"
 export XDG_RUNTIME_DIR=$session_dir/runtime QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 session_start_program "$program"
