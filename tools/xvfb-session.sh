@@ -129,21 +129,28 @@ session_find_window()
     return 1
 }
 
-# Closes window WID as a window manager's close button would, even with no
-# window manager running, and waits up to SECONDS (default 10) for the
-# program to end. Returns its exit status.
-session_close_and_wait()
+# Waits up to SECONDS (default 10) for the program to end, however it was
+# asked to. Returns its exit status, or 1 if it is still running.
+session_wait_program_end()
 {
-    local wid=$1 seconds=${2:-10} status=0
-    /usr/bin/python3 "$session_root/tests/desktop/close_window.py" "$wid"
+    local seconds=${1:-10} status=0
     program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
     session_retry $((seconds * 10)) program_ended || {
-        echo "the program did not end within $seconds s of closing its window" >&2
+        echo "the program did not end within $seconds s of being closed" >&2
         return 1
     }
     wait "$program_pid" || status=$?
     session_untrack "$program_pid"
     return "$status"
+}
+
+# Closes window WID as a window manager's close button would, even with no
+# window manager running, and waits up to SECONDS for the program to end.
+# Returns its exit status.
+session_close_and_wait()
+{
+    /usr/bin/python3 "$session_root/tests/desktop/close_window.py" "$1"
+    session_wait_program_end "${2:-10}"
 }
 
 # The colour of pixel X,Y of a PNG as RRGGBB.

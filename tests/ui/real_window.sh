@@ -95,14 +95,9 @@ check "right boy seat shows a caption after the move" test "$(colours_in "$after
 
 # Closing the window ends the program with status 0.
 xdotool windowactivate --sync "$wid" key --clearmodifiers alt+F4
-ended() { ! kill -0 "$program_pid" 2>/dev/null; }
-if session_retry 100 ended; then
-    status=0
-    wait "$program_pid" || status=$?
-    check "closing the window exits with status 0 (got $status)" test "$status" -eq 0
-else
-    check "closing the window ends the program" false
-fi
+status=0
+session_wait_program_end 10 || status=$?
+check "closing the window exits with status 0 (got $status)" test "$status" -eq 0
 
 if ((failures > 0)); then
     echo "$failures check(s) failed; program output:" >&2

@@ -210,14 +210,9 @@ check "the window still paints" session_capture "$wid" "$session_dir/end.png"
 
 # Still answering: closing the window ends the program with status 0.
 xdotool windowactivate --sync "$wid" key --clearmodifiers alt+F4
-ended() { ! kill -0 "$program_pid" 2>/dev/null; }
-if session_retry 100 ended; then
-    status=0
-    wait "$program_pid" || status=$?
-    check "closing the window after the soak exits with status 0 (got $status)" test "$status" -eq 0
-else
-    check "the window closes after the soak" false
-fi
+status=0
+session_wait_program_end 10 || status=$?
+check "closing the window after the soak exits with status 0 (got $status)" test "$status" -eq 0
 
 if ((failures > 0)); then
     echo "$failures check(s) failed; program output:" >&2

@@ -83,6 +83,14 @@ void clickOn(CrossingForm& form, QWidget* target)
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
 }
 
+// The first move of every game: both boys cross to the right bank.
+void sendBothBoysOver(CrossingForm& form)
+{
+    clickOn(form, form.Check1(0));
+    clickOn(form, form.Check1(1));
+    clickOn(form, form.Command1(crossing::kMoveButton));
+}
+
 void showAndActivate(CrossingForm& form)
 {
     form.show();
@@ -308,9 +316,7 @@ void CrossingFormTest::seatClicks()
     CrossingForm form;
     showAndActivate(form);
     if (boysCrossFirst) {
-        clickOn(form, form.Check1(0));
-        clickOn(form, form.Check1(1));
-        clickOn(form, form.Command1(crossing::kMoveButton));
+        sendBothBoysOver(form);
         QCOMPARE(form.Label1(4)->text(), QStringLiteral("1"));
     }
     QString expected = ticksOf(form);
@@ -439,9 +445,7 @@ void CrossingFormTest::tabCycle()
     CrossingForm form;
     showAndActivate(form);
     if (boysCrossFirst) {
-        clickOn(form, form.Check1(0));
-        clickOn(form, form.Check1(1));
-        clickOn(form, form.Command1(crossing::kMoveButton));
+        sendBothBoysOver(form);
         QVERIFY(form.Frame1(1)->isEnabled());
     }
     form.Text1(0)->setFocus();
