@@ -46,10 +46,12 @@ session_retry()
 }
 
 # Starts Xvfb on a display number it picks itself and exports DISPLAY once
-# the server accepts clients.
+# the server accepts clients. -noreset: by default the server resets when its
+# last client leaves (the accessibility bus launcher is often the first), and
+# a program connecting during that reset is refused.
 session_start_display()
 {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$session_dir/display" \
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$session_dir/display" \
         2>"$session_dir/xvfb.log" &
     session_track $!
     if ! session_retry 100 test -s "$session_dir/display"; then
