@@ -1,7 +1,6 @@
 // Start-up: the application, its one window and the event loop. Without a
 // display the program says so in one sentence and exits with status 1, rather
 // than printing Qt's plugin diagnostics and aborting with a core dump.
-#include "accessibility.h"
 #include "crossing_form.h"
 
 #include <QApplication>
@@ -82,9 +81,7 @@ int main(int argc, char* argv[])
     QApplication::setStyle(QStringLiteral("Fusion")); // the same look on every desktop
     QApplication::setWindowIcon(crossing::programIcon());
 
-    crossing::installAccessibility();
     crossing::CrossingForm form;
-    crossing::describeControls(form);
     form.show();
     return app.exec();
 }

@@ -4,6 +4,7 @@
 // never keep a copy of their own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -78,6 +79,9 @@ protected:
     BoardControls(const BoardControls&) = default;
     BoardControls& operator=(const BoardControls&) = default;
 };
+
+// A control index as a position in a container; indices are never negative.
+[[nodiscard]] constexpr std::size_t slot(int index) { return static_cast<std::size_t>(index); }
 
 // The bank a seat belongs to, and the seat of a role on a bank.
 [[nodiscard]] constexpr Int16 bankOfSeat(Int16 seat) { return seat < kSeatsPerBank ? kLeftBank : kRightBank; }

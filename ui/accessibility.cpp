@@ -1,17 +1,12 @@
 #include "accessibility.h"
 
-#include "board_controls.h"
 #include "crossing_form.h"
 #include "form_widgets.h"
+#include "qt_conversions.h"
 
 #include <QAccessibleWidget>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
-#include <array>
+#include <string>
 
 namespace crossing {
 
@@ -23,14 +18,13 @@ namespace {
 // toolkit's name-changed notice for the caption carries the new name.
 class SeatAccessible final : public QAccessibleWidget {
 public:
-    explicit SeatAccessible(QCheckBox* seat) : QAccessibleWidget(seat, QAccessible::CheckBox) {}
+    explicit SeatAccessible(SeatBox* seat) : QAccessibleWidget(seat, QAccessible::CheckBox) {}
 
     QString text(QAccessible::Text t) const override
     {
         if (t != QAccessible::Name)
             return QAccessibleWidget::text(t);
-        const QString caption = seat()->text();
-        return caption.isEmpty() ? QString::fromUtf8(kEmptySeatName) : caption;
+        return toQString(form::accessibleName(seat()->description(), seat()->text().toStdString()));
     }
 
     QAccessible::State state() const override
@@ -65,7 +59,7 @@ public:
     }
 
 private:
-    QCheckBox* seat() const { return static_cast<QCheckBox*>(widget()); }
+    SeatBox* seat() const { return static_cast<SeatBox*>(widget()); }
 };
 
 // The window is presented as a window, titled by its title bar, and what the
@@ -111,7 +105,7 @@ QAccessibleInterface* interfaceFor(const QString& className, QObject* object)
     if (object == nullptr || !object->isWidgetType())
         return nullptr;
     if (className == QLatin1String(SeatBox::staticMetaObject.className()))
-        return new SeatAccessible(static_cast<QCheckBox*>(object));
+        return new SeatAccessible(static_cast<SeatBox*>(object));
     if (className == QLatin1String(CrossingForm::staticMetaObject.className()))
         return new FormAccessible(static_cast<QWidget*>(object));
     return nullptr;
@@ -125,26 +119,15 @@ void installAccessibility()
     QAccessible::installFactory(interfaceFor);
 }
 
-void describeControls(CrossingForm& form)
+void describeControl(QWidget& widget, const form::Control& control)
 {
-    // Which bank and which seat: the bank as its frame is captioned.
-    const std::array<QString, kSeatsPerBank> seatRoles{
-        QStringLiteral("първо момче"), QStringLiteral("второ момче"), QStringLiteral("рицар")};
-    for (Int16 seat = 0; seat < kSeatCount; ++seat) {
-        const QString bank = form.Frame1(bankOfSeat(seat))->title();
-        const QString role = seatRoles.at(static_cast<std::size_t>(seat % kSeatsPerBank));
-        form.Check1(seat)->setAccessibleDescription(QStringLiteral("%1, %2").arg(bank, role));
-    }
-
-    // The count and the direction are bare values: they keep their text as
-    // their name, so it is read as it changes, and say what they are.
-    form.Label1(kMoveCountLabel)->setAccessibleDescription(QStringLiteral("брой ходове"));
-    form.Label1(kDirectionLabel)->setAccessibleDescription(QStringLiteral("посока на лодката"));
-
-    form.Command1(kMoveButton)->setAccessibleDescription(QStringLiteral("превозва отметнатите пътници"));
-    form.Command1(kClearButton)->setAccessibleDescription(QStringLiteral("започва отначало"));
-
-    form.Text1(0)->setAccessibleName(QStringLiteral("Условие на задачата"));
+    const std::string description = form::accessibleDescription(control);
+    if (!description.empty())
+        widget.setAccessibleDescription(toQString(description));
+    // A seat's name follows its caption (SeatAccessible); other controls are
+    // named once, unless their own caption names them.
+    if (!control.accessibleName.empty() || control.labelledBy)
+        widget.setAccessibleName(toQString(form::accessibleName(control, {})));
 }
 
 } // namespace crossing

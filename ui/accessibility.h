@@ -3,19 +3,18 @@
 // rules know nothing of this; it only describes the widgets they write.
 #pragma once
 
+#include "form_description.h"
+
+class QWidget;
+
 namespace crossing {
 
-class CrossingForm;
-
-// The name a seat is announced by while nobody stands there.
-inline constexpr const char* kEmptySeatName = "празно място";
-
 // Registers how the window and its seats are presented to assistive tools.
-// Call once, after the application object exists and before the first window
-// is built, so that no seat is ever described by the toolkit's stock interface.
+// The window calls it before it builds its first control, so that no seat is
+// ever described by the toolkit's stock interface; calling it again is harmless.
 void installAccessibility();
 
-// Names and describes the controls of a built window.
-void describeControls(CrossingForm& form);
+// Names and describes one built control as the form's description says.
+void describeControl(QWidget& widget, const form::Control& control);
 
 } // namespace crossing

@@ -1,7 +1,8 @@
 #include "crossing_form.h"
 
-#include "form_texts.h"
+#include "accessibility.h"
 #include "form_widgets.h"
+#include "qt_conversions.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -11,53 +12,27 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
+#include <algorithm>
+#include <vector>
+
 namespace crossing {
 
 namespace {
 
-// Positions and sizes are kept in twips, 15 to a pixel at 96 dots per inch;
-// Qt scales the resulting pixels on screens of other densities.
-constexpr int kTwipsPerPixel = 15;
+using form::ControlKind;
 
-struct Place {
-    int left, top, width, height;
-};
-
-QRect toPixels(const Place& place)
+QRect toQRect(form::Twips place)
 {
-    return {place.left / kTwipsPerPixel, place.top / kTwipsPerPixel, place.width / kTwipsPerPixel,
-            place.height / kTwipsPerPixel};
+    const form::Pixels pixels = form::toPixels(place);
+    return {pixels.x, pixels.y, pixels.width, pixels.height};
 }
 
-constexpr Place kClientArea{0, 0, 7305, 6000};
-
-// Index 0 is the left bank, 1 the right bank.
-constexpr std::array<Place, 2> kFramePlaces{{{240, 600, 2055, 1335}, {5040, 600, 2055, 1335}}};
-constexpr std::array<Place, 2> kListPlaces{{{240, 2520, 2055, 1200}, {5040, 2520, 2055, 1200}}};
-// Seats sit relative to their frame, at the same three places on both banks.
-constexpr std::array<Place, kSeatsPerBank> kSeatPlaces{
-    {{120, 300, 1815, 300}, {120, 600, 1815, 300}, {120, 900, 1815, 300}}};
-constexpr std::array<Place, 2> kButtonPlaces{{{2880, 720, 1575, 375}, {2880, 1440, 1575, 375}}};
-constexpr std::array<Place, kLabelCount> kLabelPlaces{{{600, 0, 5895, 375},
-                                                       {240, 2160, 2055, 375},
-                                                       {5040, 2160, 2055, 375},
-                                                       {2640, 2520, 975, 375},
-                                                       {3600, 2520, 615, 375},
-                                                       {2640, 3240, 975, 375},
-                                                       {3600, 3240, 975, 375}}};
-constexpr std::array<Place, 2> kTextPlaces{{{240, 3840, 6855, 2055}, {480, 4800, 6735, 1815}}};
-
-const QColor kWindowColour(0xC0, 0xC0, 0xFF);
-const QColor kLabelColour(0xFF, 0xC0, 0x80);
-const std::array<QColor, 2> kFrameColours{QColor(0x80, 0xFF, 0x80), QColor(0x80, 0xFF, 0xFF)};
-const std::array<QColor, 2> kSeatColours{QColor(0x00, 0xC0, 0x00), QColor(0x00, 0xC0, 0xC0)};
-const std::array<QColor, 2> kButtonColours{QColor(0x00, 0xFF, 0x00), QColor(0xFF, 0x00, 0x00)};
-
-// Times New Roman 12 pt regular; fontconfig maps it to a metric-compatible
-// face (Liberation Serif) where it is missing, which covers Cyrillic.
+// Fontconfig maps the face to a metric-compatible one (Liberation Serif)
+// where it is missing, which covers Cyrillic.
 QFont windowFont()
 {
-    QFont font(QStringLiteral("Times New Roman"), 12, QFont::Normal, false);
+    const form::Font& face = form::window().font;
+    QFont font(toQString(face.face), face.points, QFont::Normal, false);
     font.setStyleHint(QFont::Serif);
     return font;
 }
@@ -67,22 +42,63 @@ QFont windowFont()
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
+// Labels and frames never take the focus.
+bool takesFocus(ControlKind kind) { return kind != ControlKind::Label && kind != ControlKind::Frame; }
+
+QLabel* makeLabel(const form::Control& control, QWidget* parent)
+{
+    auto* label = new QLabel(toQString(control.text), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    return label;
+}
+
+QPlainTextEdit* makeTextBox(const form::Control& control, QWidget* parent)
+{
+    auto* box = new QPlainTextEdit(parent);
+    box->setPlainText(toQString(control.text));
+    box->setReadOnly(true);
+    // Read-only still lets the user move the caret and select by keyboard.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QListWidget* makeListBox(QWidget* parent)
+{
+    auto* list = new QListWidget(parent);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(false);
+    return list;
+}
+
 } // namespace
 
 QIcon programIcon() { return QIcon(QStringLiteral(":/icons/rivercrossing.ico")); }
 
 CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
 {
-    setWindowTitle(windowTitleText());
+    // Before the first control exists, so that none is ever presented to a
+    // screen reader by the toolkit's stock interface.
+    installAccessibility();
+
+    const form::Window& description = form::window();
+    setWindowTitle(toQString(description.title));
     setWindowIcon(programIcon());
     setFont(windowFont());
-    setFixedSize(toPixels(kClientArea).size());
+    setFixedSize(toQRect(description.clientArea).size());
 
-    buildLabels();
-    buildTextBoxes();
-    buildBanks();
-    buildButtons();
-    buildKnightLists();
+    for (const form::Control& control : form::controls()) {
+        QWidget* widget = build(control, control.parent ? this->control(*control.parent) : this);
+        widget->setObjectName(toQString(form::controlName(control.id)));
+        widget->setGeometry(toQRect(control.place));
+        widget->setVisible(control.shown);
+        describeControl(*widget, control);
+    }
     stackControls();
     orderTabs();
     centreOnScreen();
@@ -95,92 +111,58 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
 
 CrossingForm::~CrossingForm() = default;
 
-void CrossingForm::buildLabels()
+// Creates the widget for one control and files it under its array and index.
+QWidget* CrossingForm::build(const form::Control& control, QWidget* parent)
 {
-    const std::array<QString, kLabelCount> captions{
-        titleLabelText(),
-        QStringLiteral("Рицари отляво"),
-        QStringLiteral("Рицари отдясно"),
-        QStringLiteral("Брой:"),
-        QString(),
-        QStringLiteral("Лодка:"),
-        QString(),
-    };
-    for (std::size_t i = 0; i < captions.size(); ++i) {
-        auto* label = new QLabel(captions[i], this);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        fillBackground(label, kLabelColour);
-        label->setGeometry(toPixels(kLabelPlaces[i]));
-        board_.labels[i] = label;
+    const std::size_t index = slot(control.id.index);
+    const QColor colour = control.background ? toQColor(*control.background) : QColor();
+    switch (control.kind) {
+    case ControlKind::Frame: {
+        auto* frame = new QGroupBox(toQString(control.text), parent);
+        fillBackground(frame, colour);
+        return board_.frames.at(index) = frame;
     }
+    case ControlKind::TickBox: {
+        auto* seat = new SeatBox(control, colour, parent);
+        seat->setText(toQString(control.text));
+        return board_.seats.at(index) = seat;
+    }
+    case ControlKind::PushButton: {
+        auto* button = new ColourButton(toQString(control.text), colour, parent);
+        connect(button, &QPushButton::clicked, this, [this, id = control.id.index] { OnCommandClick(id); });
+        return buttons_.at(index) = button;
+    }
+    case ControlKind::ListBox:
+        return board_.knightLists.at(index) = makeListBox(parent);
+    case ControlKind::Label: {
+        QLabel* label = makeLabel(control, parent);
+        fillBackground(label, colour);
+        return board_.labels.at(index) = label;
+    }
+    case ControlKind::TextBox:
+        return texts_.at(index) = makeTextBox(control, parent);
+    }
+    return nullptr;
 }
 
-void CrossingForm::buildTextBoxes()
+QWidget* CrossingForm::control(form::ControlId id) const
 {
-    const std::array<QString, 2> texts{statementText(), aphorismText()};
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto* box = new QPlainTextEdit(this);
-        box->setPlainText(texts[i]);
-        box->setReadOnly(true);
-        // Read-only still lets the user move the caret and select by keyboard.
-        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        box->setTabChangesFocus(true);
-        box->setGeometry(toPixels(kTextPlaces[i]));
-        texts_[i] = box;
+    const std::size_t index = slot(id.index);
+    switch (id.array) {
+    case form::ControlArray::Frame1:
+        return board_.frames.at(index);
+    case form::ControlArray::Check1:
+        return board_.seats.at(index);
+    case form::ControlArray::Command1:
+        return buttons_.at(index);
+    case form::ControlArray::List1:
+        return board_.knightLists.at(index);
+    case form::ControlArray::Label1:
+        return board_.labels.at(index);
+    case form::ControlArray::Text1:
+        return texts_.at(index);
     }
-    // The aphorism is kept in the window but never shown.
-    Text1(1)->hide();
-}
-
-void CrossingForm::buildBanks()
-{
-    const std::array<QString, 2> captions{QStringLiteral("Ляв бряг"), QStringLiteral("Десен бряг")};
-    const std::array<QString, kSeatsPerBank> seatCaptions{
-        QString::fromUtf8(kBoyCaption), QString::fromUtf8(kBoyCaption), QString::fromUtf8(kKnightCaption)};
-    for (Int16 bank : {kLeftBank, kRightBank}) {
-        const std::size_t b = at(bank);
-        auto* frame = new QGroupBox(captions[b], this);
-        fillBackground(frame, kFrameColours[b]);
-        frame->setGeometry(toPixels(kFramePlaces[b]));
-        board_.frames[b] = frame;
-        for (std::size_t role = 0; role < kSeatsPerBank; ++role) {
-            auto* seat = new SeatBox(kSeatColours[b], frame);
-            if (bank == kLeftBank)
-                seat->setText(seatCaptions[role]);
-            seat->setGeometry(toPixels(kSeatPlaces[role]));
-            board_.seats[at(firstSeatOfBank(bank)) + role] = seat;
-        }
-    }
-}
-
-void CrossingForm::buildButtons()
-{
-    const std::array<QString, 2> captions{QStringLiteral("Мести"), QStringLiteral("Чисти")};
-    for (Int16 index : {kMoveButton, kClearButton}) {
-        const std::size_t i = at(index);
-        auto* button = new ColourButton(captions[i], kButtonColours[i], this);
-        button->setGeometry(toPixels(kButtonPlaces[i]));
-        connect(button, &QPushButton::clicked, this, [this, index] { OnCommandClick(index); });
-        buttons_[i] = button;
-    }
-}
-
-void CrossingForm::buildKnightLists()
-{
-    const std::array<QString, 2> names{QStringLiteral("Рицари отляво"), QStringLiteral("Рицари отдясно")};
-    for (std::size_t i = 0; i < 2; ++i) {
-        auto* list = new QListWidget(this);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setSortingEnabled(false);
-        list->setAccessibleName(names[i]); // its heading label is no buddy
-        list->setGeometry(toPixels(kListPlaces[i]));
-        board_.knightLists[i] = list;
-    }
+    return nullptr;
 }
 
 // Only where controls touch does this show: each list covers the last pixel
@@ -188,24 +170,29 @@ void CrossingForm::buildKnightLists()
 // column of their captions.
 void CrossingForm::stackControls()
 {
-    const std::array<QWidget*, 15> bottomToTop{
-        Label1(0), Label1(1), Label1(2), Label1(3),   Label1(4),   Label1(5), Label1(6), Text1(0),
-        Text1(1),  Frame1(0), Frame1(1), Command1(1), Command1(0), List1(0),  List1(1),
-    };
-    for (QWidget* control : bottomToTop)
-        control->raise();
+    std::vector<const form::Control*> bottomToTop;
+    for (const form::Control& control : form::controls())
+        bottomToTop.push_back(&control);
+    std::stable_sort(
+        bottomToTop.begin(), bottomToTop.end(),
+        [](const form::Control* a, const form::Control* b) { return a->stackPlace < b->stackPlace; });
+    for (const form::Control* control : bottomToTop)
+        this->control(control->id)->raise();
 }
 
 // Hidden controls and seats in a disabled frame drop out of the cycle by
-// themselves; labels and frames never take the focus.
+// themselves.
 void CrossingForm::orderTabs()
 {
-    const std::array<QWidget*, 12> cycle{
-        Text1(0),  Text1(1),  Command1(1), Check1(0),   Check1(1), Check1(2),
-        Check1(3), Check1(4), Check1(5),   Command1(0), List1(0),  List1(1),
-    };
+    std::vector<const form::Control*> cycle;
+    for (const form::Control& control : form::controls()) {
+        if (takesFocus(control.kind))
+            cycle.push_back(&control);
+    }
+    std::sort(cycle.begin(), cycle.end(),
+              [](const form::Control* a, const form::Control* b) { return a->tabPlace < b->tabPlace; });
     for (std::size_t i = 1; i < cycle.size(); ++i)
-        setTabOrder(cycle[i - 1], cycle[i]);
+        setTabOrder(control(cycle[i - 1]->id), control(cycle[i]->id));
 }
 
 void CrossingForm::centreOnScreen()
@@ -219,7 +206,7 @@ void CrossingForm::centreOnScreen()
 void CrossingForm::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), kWindowColour);
+    painter.fillRect(rect(), toQColor(form::window().background));
 }
 
 void CrossingForm::OnLoad() { puzzle_->OnLoad(); }

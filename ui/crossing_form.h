@@ -1,8 +1,10 @@
-// CrossingForm: the program's only window. Its controls hold the puzzle's
-// board; the two command buttons drive the rules in crossing_puzzle.h.
+// CrossingForm: the program's only window. It is built by walking the form's
+// description (form_description.h); its controls hold the puzzle's board, and
+// the two command buttons drive the rules in crossing_puzzle.h.
 #pragma once
 
 #include "crossing_puzzle.h"
+#include "form_description.h"
 #include "widget_board.h"
 
 #include <QIcon>
@@ -28,12 +30,16 @@ public:
     ~CrossingForm() override;
 
     // The control arrays, addressed by index as the puzzle addresses them.
-    QGroupBox* Frame1(int index) const { return board_.frames.at(at(index)); }
-    QCheckBox* Check1(int index) const { return board_.seats.at(at(index)); }
-    QListWidget* List1(int index) const { return board_.knightLists.at(at(index)); }
-    QLabel* Label1(int index) const { return board_.labels.at(at(index)); }
-    QPushButton* Command1(int index) const { return buttons_.at(at(index)); }
-    QPlainTextEdit* Text1(int index) const { return texts_.at(at(index)); }
+    QGroupBox* Frame1(int index) const { return board_.frames.at(slot(index)); }
+    QCheckBox* Check1(int index) const { return board_.seats.at(slot(index)); }
+    QListWidget* List1(int index) const { return board_.knightLists.at(slot(index)); }
+    QLabel* Label1(int index) const { return board_.labels.at(slot(index)); }
+    QPushButton* Command1(int index) const { return buttons_.at(slot(index)); }
+    QPlainTextEdit* Text1(int index) const { return texts_.at(slot(index)); }
+
+    // Any control by its array and index; each also carries its name
+    // ("Check1(3)") as its object name.
+    QWidget* control(form::ControlId id) const;
 
     const CrossingPuzzle& puzzle() const { return *puzzle_; }
 
@@ -41,13 +47,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    static std::size_t at(int index) { return static_cast<std::size_t>(index); }
-
-    void buildLabels();
-    void buildTextBoxes();
-    void buildBanks();
-    void buildButtons();
-    void buildKnightLists();
+    QWidget* build(const form::Control& control, QWidget* parent);
     void stackControls();
     void orderTabs();
     void centreOnScreen();

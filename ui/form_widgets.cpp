@@ -17,7 +17,11 @@ void fillBackground(QWidget* widget, const QColor& colour)
     widget->setAutoFillBackground(true);
 }
 
-SeatBox::SeatBox(const QColor& fill, QWidget* parent) : QCheckBox(parent) { fillBackground(this, fill); }
+SeatBox::SeatBox(const form::Control& description, const QColor& fill, QWidget* parent)
+    : QCheckBox(parent), description_(description)
+{
+    fillBackground(this, fill);
+}
 
 bool SeatBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 

@@ -1,6 +1,8 @@
 // The two kinds of control whose look or feel the stock widgets do not give.
 #pragma once
 
+#include "form_description.h"
+
 #include <QCheckBox>
 #include <QColor>
 #include <QPushButton>
@@ -16,10 +18,17 @@ void fillBackground(QWidget* widget, const QColor& colour);
 class SeatBox final : public QCheckBox {
     Q_OBJECT
 public:
-    SeatBox(const QColor& fill, QWidget* parent);
+    // The description must outlive the seat (the form's table lives as long
+    // as the program).
+    SeatBox(const form::Control& description, const QColor& fill, QWidget* parent);
+
+    const form::Control& description() const { return description_; }
 
 protected:
     bool hitButton(const QPoint& pos) const override;
+
+private:
+    const form::Control& description_;
 };
 
 // A push button whose whole face is painted in its colour, inside a classic

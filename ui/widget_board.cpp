@@ -1,5 +1,7 @@
 #include "widget_board.h"
 
+#include "qt_conversions.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -8,18 +10,9 @@
 
 namespace crossing {
 
-namespace {
+QCheckBox* WidgetBoard::seat(Int16 index) const { return widgets_.seats.at(slot(index)); }
 
-std::size_t at(Int16 index) { return static_cast<std::size_t>(index); }
-
-// The rules speak UTF-8; the widgets hold QString.
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-} // namespace
-
-QCheckBox* WidgetBoard::seat(Int16 index) const { return widgets_.seats.at(at(index)); }
-
-QListWidget* WidgetBoard::knightList(Int16 bank) const { return widgets_.knightLists.at(at(bank)); }
+QListWidget* WidgetBoard::knightList(Int16 bank) const { return widgets_.knightLists.at(slot(bank)); }
 
 std::string WidgetBoard::seatCaption(Int16 index) const { return seat(index)->text().toStdString(); }
 
@@ -46,12 +39,12 @@ Int16 WidgetBoard::knightCount(Int16 bank) const { return static_cast<Int16>(kni
 
 void WidgetBoard::setBankEnabled(Int16 bank, bool enabled)
 {
-    widgets_.frames.at(at(bank))->setEnabled(enabled);
+    widgets_.frames.at(slot(bank))->setEnabled(enabled);
 }
 
 void WidgetBoard::setLabelCaption(Int16 label, std::string_view caption)
 {
-    widgets_.labels.at(at(label))->setText(toQString(caption));
+    widgets_.labels.at(slot(label))->setText(toQString(caption));
 }
 
 } // namespace crossing

@@ -2,20 +2,23 @@
 // title text in the puzzle window's font. Any window that shows text pays for
 // finding and loading its font, which is most of what a small Qt window costs
 // to start, so this is the floor the puzzle window is held against.
-#include "form_texts.h"
+#include "form_description.h"
 
 #include <QApplication>
 #include <QLabel>
 
 int main(int argc, char* argv[])
 {
+    using namespace crossing::form;
     QApplication app(argc, argv);
-    QLabel window(crossing::titleLabelText());
-    QFont font(QStringLiteral("Times New Roman"), 12, QFont::Normal, false);
+    const Pixels client = toPixels(window().clientArea);
+    const Font& face = window().font;
+    QLabel label(QString::fromUtf8(control(ControlArray::Label1, 0).text));
+    QFont font(QString::fromUtf8(face.face), face.points, QFont::Normal, false);
     font.setStyleHint(QFont::Serif);
-    window.setFont(font);
-    window.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    window.setFixedSize(487, 400);
-    window.show();
+    label.setFont(font);
+    label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label.setFixedSize(client.width, client.height);
+    label.show();
     return QApplication::exec();
 }

@@ -1,0 +1,145 @@
+// The puzzle's window as data: its frame, font and colours, and every control
+// with its place, text, colour, tab place and stacking place, plus what a
+// screen reader is told about each. Front ends build their window by walking
+// this table; nothing here knows how any toolkit draws a control.
+#pragma once
+
+#include "board_controls.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace crossing::form {
+
+// The control arrays, addressed by name and index as the rules address them.
+enum class ControlArray : std::uint8_t { Frame1, Check1, Command1, List1, Label1, Text1 };
+
+enum class ControlKind : std::uint8_t {
+    Frame,      // group box with its caption in the top border; holds seats
+    TickBox,    // two-state check box, caption to the right of the square
+    PushButton, // whole face in its own colour
+    ListBox,    // plain single-selection list, unsorted
+    Label,      // opaque background, text centred horizontally
+    TextBox,    // multi-line, read-only, wrapping, vertical scroll bar
+};
+
+struct Colour {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+
+    friend constexpr bool operator==(const Colour&, const Colour&) = default;
+};
+
+// "#RRGGBB", upper case.
+[[nodiscard]] std::string hex(Colour colour);
+
+// Positions and sizes are kept in twips, 1/1440 inch: 15 to a pixel at 96
+// dots per inch, the density the layout was drawn for.
+inline constexpr int kTwipsPerPixel = 15;
+
+struct Twips {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct Pixels {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    friend constexpr bool operator==(const Pixels&, const Pixels&) = default;
+};
+
+[[nodiscard]] constexpr Pixels toPixels(Twips place)
+{
+    return {place.left / kTwipsPerPixel, place.top / kTwipsPerPixel, place.width / kTwipsPerPixel,
+            place.height / kTwipsPerPixel};
+}
+
+struct ControlId {
+    ControlArray array = ControlArray::Frame1;
+    Int16 index = 0;
+
+    friend constexpr bool operator==(const ControlId&, const ControlId&) = default;
+};
+
+struct Control {
+    ControlId id;
+    ControlKind kind = ControlKind::Label;
+    // The frame the control sits in; none for a control of the window itself.
+    std::optional<ControlId> parent;
+    // Relative to the parent frame's outer corner, or to the client area.
+    Twips place;
+    // Caption, or the text of a text box; the rules rewrite some of them.
+    std::string_view text;
+    // None: the system's own window colours (lists and text boxes).
+    std::optional<Colour> background;
+    // Keyboard focus order over the whole window, 0 first. Labels and frames
+    // have a place too but never take the focus.
+    int tabPlace = 0;
+    // Among controls of the same parent, 0 lies lowest.
+    int stackPlace = 0;
+    bool shown = true;
+
+    // For screen readers. An empty name means the control is named by its
+    // own caption or text.
+    std::string_view accessibleName;
+    // Names the control after another one's caption (a list by its heading).
+    std::optional<ControlId> labelledBy;
+    // What the control is for; a seat's is prefixed with its bank.
+    std::string_view accessibleDescription;
+};
+
+inline constexpr std::size_t kControlCount = 21;
+
+struct Font {
+    std::string_view face;
+    // A metric-compatible face to ask for where the first is missing.
+    std::string_view substitute;
+    int points = 0;
+};
+
+struct Window {
+    // Site address, two spaces, then the program's own title.
+    std::string_view title;
+    Twips clientArea;
+    Colour background;
+    Font font;
+};
+
+[[nodiscard]] const Window& window();
+
+// Every control, in the order the window creates them: each frame before the
+// seats inside it.
+[[nodiscard]] const std::array<Control, kControlCount>& controls();
+
+// The control of an array at an index; throws std::out_of_range for a name
+// the window does not have.
+[[nodiscard]] const Control& control(ControlArray array, Int16 index);
+
+// "Check1", "Label1", ...
+[[nodiscard]] std::string_view arrayName(ControlArray array);
+// "Check1(3)".
+[[nodiscard]] std::string controlName(ControlId id);
+[[nodiscard]] std::string_view kindName(ControlKind kind);
+
+// Where a control lies in the client area, at 96 dots per inch.
+[[nodiscard]] Pixels windowPixels(const Control& control);
+
+// What a screen reader calls the control: its caption, the caption of the
+// control that labels it, or the name it is given here. A seat is named by
+// who stands there, so its name follows the rules' captions.
+[[nodiscard]] std::string accessibleName(const Control& control, std::string_view caption);
+[[nodiscard]] std::string accessibleDescription(const Control& control);
+
+// A seat nobody stands on is announced as such: a bare tick box says nothing.
+inline constexpr std::string_view kEmptySeatName = "празно място";
+
+} // namespace crossing::form
