@@ -39,14 +39,14 @@ public:
     void setBankEnabled(Int16 bank, bool enabled) override;
     void setLabelCaption(Int16 label, std::string_view caption) override;
 
-    [[nodiscard]] bool bankEnabled(Int16 bank) const { return frames.at(static_cast<std::size_t>(bank)); }
+    [[nodiscard]] bool bankEnabled(Int16 bank) const { return frames.at(slot(bank)); }
     [[nodiscard]] const std::string& labelCaption(Int16 label) const
     {
-        return labels.at(static_cast<std::size_t>(label));
+        return labels.at(slot(label));
     }
     [[nodiscard]] const std::vector<std::string>& knights(Int16 bank) const
     {
-        return lists.at(static_cast<std::size_t>(bank));
+        return lists.at(slot(bank));
     }
 
     // Spelled out: a defaulted comparison would be deleted, as the interface
