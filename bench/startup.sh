@@ -9,9 +9,9 @@
 #
 #   bench/startup.sh [RUNS]        # RUNS alternating runs of each (default 21)
 #
-# BENCH_BUILD_DIR (default build-bench) and BENCH_BUILD_TYPE (default
-# RelWithDebInfo, as the README's build) choose the tree. Needs the test
-# packages (bash tools/bootstrap.sh test installs them).
+# The tree is build-bench/, configured with the bench preset (RelWithDebInfo,
+# as the README's build). Needs the test packages (bash tools/bootstrap.sh
+# test installs them).
 #
 # Every run starts on one private Xvfb (1024 x 768, 96 dpi, no window manager)
 # under bench/map_timer, which subscribes to the root window before it forks,
@@ -23,8 +23,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}
-build=${BENCH_BUILD_DIR:-build-bench}
-build_type=${BENCH_BUILD_TYPE:-RelWithDebInfo}
+build=build-bench
 
 for tool in cmake ninja Xvfb strip; do
     command -v "$tool" >/dev/null || {
@@ -34,8 +33,8 @@ for tool in cmake ninja Xvfb strip; do
 done
 
 mkdir -p "$build"
-echo "Building the program and the references ($build_type, $build) ..."
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" -DCROSSING_BUILD_TESTS=OFF >"$build/startup-build.log" 2>&1 \
+echo "Building the program and the references ($build) ..."
+cmake --preset bench >"$build/startup-build.log" 2>&1 \
     || { cat "$build/startup-build.log" >&2; exit 1; }
 cmake --build "$build" --target rivercrossing bench_empty_window bench_label_window map_timer move_bench \
     >>"$build/startup-build.log" 2>&1 || { tail -n 40 "$build/startup-build.log" >&2; exit 1; }
@@ -96,6 +95,7 @@ for name in "${names[@]}"; do
     rss[$name]=$(median "$name" 4)
 done
 
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 qt_version=$(pkg-config --modversion Qt6Core 2>/dev/null || echo "6")
 echo
 echo "Start-up of the window: medians of $runs alternating runs under Xvfb (96 dpi, no window manager)"

@@ -27,10 +27,11 @@ if ((${#missing[@]})); then
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 fi
 
-build=${BUILD_DIR:-build}
-werror=OFF
-[[ -n ${CI:-} ]] && werror=ON
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCROSSING_WERROR="$werror"
+# CI holds the build to warnings as errors; otherwise the same tree (build/).
+preset=release
+[[ -n ${CI:-} ]] && preset=ci
+build=build
+cmake --preset "$preset"
 cmake --build "$build"
 
 if [[ $mode == run ]]; then
@@ -42,7 +43,7 @@ ctest --test-dir "$build" --output-on-failure
 # again under AddressSanitizer and UBSan; that run comes last, so the closing
 # lines are its ctest summary.
 echo "== Widget tests under valgrind memcheck =="
-BUILD_DIR=$build bash tools/run-memcheck.sh
+bash tools/run-memcheck.sh
 echo "== Fuzzing the rules =="
 bash tools/run-fuzz.sh
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="

@@ -10,16 +10,14 @@
 # Extra arguments go to libFuzzer as they are. The grown corpus stays in
 # build-fuzz/corpus until the next run; crashing inputs land in
 # build-fuzz/artifacts/ and the run fails. Replay one with
-#   build-fuzz/crossing_fuzz build-fuzz/artifacts/crash-<hash>
+#   build-fuzz/fuzz/crossing_fuzz build-fuzz/artifacts/crash-<hash>
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-120}
 shift || true
-build=${FUZZ_BUILD_DIR:-build-fuzz}
-werror=()
-[[ -n ${CI:-} ]] && werror=(-DCMAKE_CXX_FLAGS=-Werror)
-cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}"
+build=build-fuzz
+cmake --preset fuzz
 cmake --build "$build"
 
 # Each run starts again from the seeds, so that a bounded run is repeatable
@@ -34,7 +32,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cd "$build"
 echo "Fuzzing the puzzle's rules for ${seconds} s (log: $build/fuzz.log)"
 status=0
-./crossing_fuzz -seed=1 -max_total_time="$seconds" -max_len=256 -print_final_stats=1 -artifact_prefix=artifacts/ \
+./fuzz/crossing_fuzz -seed=1 -max_total_time="$seconds" -max_len=256 -print_final_stats=1 -artifact_prefix=artifacts/ \
     "$@" corpus >fuzz.log 2>&1 || status=$?
 if ((status != 0)); then
     tail -n 60 fuzz.log

@@ -4,7 +4,7 @@
 # the run; memory the libraries keep until exit ("still reachable") does not.
 # Suppressions, for library internals only, are in tools/valgrind/memcheck.supp.
 #
-#   tools/run-memcheck.sh            # in ./build (BUILD_DIR to choose another tree)
+#   tools/run-memcheck.sh            # in ./build, configured with the release preset if it is not yet
 #
 # The random session runs 2,000 events here (CROSSING_SOAK_EVENTS to change);
 # the full 100,000 run natively in ctest. The tests run two at a time, one per
@@ -12,10 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${BUILD_DIR:-build}
-if [[ ! -f $build/build.ninja ]]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
+build=build
+[[ -f $build/build.ninja ]] || cmake --preset release
 tests=(tst_crossing_form tst_form_assets tst_widget_soak)
 cmake --build "$build" --target "${tests[@]}"
 
