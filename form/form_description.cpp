@@ -246,4 +246,16 @@ std::string accessibleDescription(const Control& c)
     return std::string(c.accessibleDescription);
 }
 
+std::string moveAnnouncement(std::string_view count, std::string_view direction, bool everyKnightAcross)
+{
+    std::string text = "Ход " + std::string(count) + ": лодката премина " + std::string(direction) + ".";
+    if (everyKnightAcross) {
+        // Bulgarian counts one "ход" but two or more "хода".
+        const std::string_view moves = count == "1" ? "ход" : "хода";
+        text += " Всички рицари са на десния бряг. Резултат: " + std::string(count) + " " + std::string(moves)
+                + ".";
+    }
+    return text;
+}
+
 } // namespace crossing::form

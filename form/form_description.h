@@ -142,4 +142,13 @@ struct Window {
 // A seat nobody stands on is announced as such: a bare tick box says nothing.
 inline constexpr std::string_view kEmptySeatName = "празно място";
 
+// What a screen reader says after a move was carried out, without the focus
+// moving: the count and the direction as the labels now show them and, once
+// every knight is across, that the count stands as the result. A refused
+// move is not announced, as nothing changes on screen either.
+[[nodiscard]] std::string moveAnnouncement(std::string_view count, std::string_view direction,
+                                           bool everyKnightAcross);
+// What it says when Clear starts the puzzle again.
+inline constexpr std::string_view kStartAgainAnnouncement = "Задачата започва отначало.";
+
 } // namespace crossing::form
