@@ -11,6 +11,8 @@
 # core; each writes its report to <build>/memcheck/<test>.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/require-tools.sh
+require_tools valgrind
 
 build=build
 [[ -f $build/build.ninja ]] || cmake --preset release

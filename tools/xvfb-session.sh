@@ -5,9 +5,15 @@
 # Everything started here is tracked and stopped by session_stop, newest
 # first, by process id; session_dir is a scratch folder removed with it.
 
+session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=tools/require-tools.sh
+source "$session_root/tools/require-tools.sh"
+require_tools Xvfb xdotool xprop xwininfo
 session_pids=()
 session_dir=$(mktemp -d)
-session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# The window's description (tools/form_query.py): places, colours, texts.
+form_query() { /usr/bin/python3 "$session_root/tools/form_query.py" "$@"; }
 
 session_stop()
 {
@@ -66,6 +72,7 @@ session_start_display()
 # Starts openbox and waits until it manages the screen.
 session_start_window_manager()
 {
+    require_tools openbox
     openbox --sm-disable >"$session_dir/openbox.log" 2>&1 &
     session_track $!
     session_retry 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || {
@@ -80,6 +87,8 @@ session_start_window_manager()
 # its registry end with the session bus.
 session_start_accessibility_bus()
 {
+    require_tools dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher
+    require_python_modules gi pyatspi
     local address bus_pid
     read -r address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
     session_track "$bus_pid"
@@ -113,7 +122,7 @@ session_find_window()
     find_it()
     {
         kill -0 "$program_pid" 2>/dev/null || { running=0 && return 0; }
-        wid=$(xdotool search --all --onlyvisible --pid "$program_pid" --name 'example\.org' 2>/dev/null | head -n 1)
+        wid=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | head -n 1)
         [[ -n $wid ]]
     }
     session_retry $((seconds * 10)) find_it || true
@@ -158,12 +167,16 @@ session_close_and_wait()
 # The colour of pixel X,Y of a PNG as RRGGBB.
 pixel_of() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 
-# Captures window WID's client area into FILE once its background (pixel 2,30)
-# shows the window colour, so the shot is not taken before the first paint.
+# Captures window WID's client area into FILE once a point that no control
+# covers shows the window's colour, so the shot is not taken before the first
+# paint.
 session_capture()
 {
-    local wid=$1 file=$2
-    painted() { import -window "$wid" "$file" 2>/dev/null && [[ $(pixel_of "$file" 2 30) == C0C0FF ]]; }
+    require_tools import convert
+    local wid=$1 file=$2 x y colour
+    read -r x y < <(form_query bare-point)
+    colour=$(form_query colour window)
+    painted() { import -window "$wid" "$file" 2>/dev/null && [[ $(pixel_of "$file" "$x" "$y") == "$colour" ]]; }
     session_retry 100 painted || {
         echo "the window was not painted in its background colour" >&2
         return 1

@@ -8,6 +8,7 @@ The program must already run on DISPLAY with accessibility on; keys are sent
 with xdotool to the focused window. After every move the whole board is read
 back through AT-SPI and compared with where the passengers should stand.
 """
+import os
 import subprocess
 import sys
 import time
@@ -18,16 +19,24 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 import pyatspi  # noqa: E402
 
-TITLE = "Философия - Логика, задача за транспорт"
-BOY, KNIGHT, EMPTY = "Момче", "Рицар", "празно място"
-BANKS = ("Ляв бряг", "Десен бряг")
-SEAT_ROLES = ("първо момче", "второ момче", "рицар")
-LIST_NAMES = ("Рицари отляво", "Рицари отдясно")
-COUNT_DESCRIPTION, DIRECTION_DESCRIPTION = "брой ходове", "посока на лодката"
-STATEMENT_NAME = "Условие на задачата"
-MOVE, CLEAR = "Мести", "Чисти"
-TO_THE_RIGHT, TO_THE_LEFT = "вдясно", "вляво"
-APHORISM_OPENING = "Неприятното"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import form_query  # noqa: E402
+
+# What the window's description says a listener must hear.
+FORM = form_query.load()
+CONTROLS = form_query.controls(FORM)
+TITLE = FORM["window"]["title"]
+BOY, KNIGHT, EMPTY = FORM["rules"]["boy"], FORM["rules"]["knight"], FORM["rules"]["emptySeat"]
+TO_THE_RIGHT, TO_THE_LEFT = FORM["rules"]["toTheRight"], FORM["rules"]["toTheLeft"]
+BANKS = tuple(CONTROLS[f"Frame1({bank})"]["text"] for bank in (0, 1))
+SEAT_DESCRIPTIONS = tuple(CONTROLS[f"Check1({seat})"]["accessibleDescription"] for seat in range(6))
+LIST_NAMES = tuple(CONTROLS[f"List1({bank})"]["accessibleName"] for bank in (0, 1))
+COUNT_DESCRIPTION = CONTROLS["Label1(4)"]["accessibleDescription"]
+DIRECTION_DESCRIPTION = CONTROLS["Label1(6)"]["accessibleDescription"]
+STATEMENT_NAME = CONTROLS["Text1(0)"]["accessibleName"]
+STATEMENT_OPENING = CONTROLS["Text1(0)"]["text"].split("\r\n")[0]
+APHORISM_OPENING = CONTROLS["Text1(1)"]["text"].split("\r\n")[0].strip()
+MOVE, CLEAR = CONTROLS["Command1(0)"]["text"], CONTROLS["Command1(1)"]["text"]
 
 # Seats by index as the window numbers them: three on the left, three on the right.
 FIRST_BOY, SECOND_BOY, KNIGHT_SEAT = 0, 1, 2
@@ -152,7 +161,7 @@ def print_tree(accessible, depth=0):
 
 def check_starting_tree(window):
     """What a screen reader finds before the first move."""
-    check(TITLE in window.frame.name, f"window named by its title, got {window.frame.name!r}")
+    check(window.frame.name == TITLE, f"window named by its title, got {window.frame.name!r}")
     check(len(window.texts) == 1, f"one text box exposed (the aphorism stays hidden), found {len(window.texts)}")
     for accessible in descendants(window.frame):
         if accessible.getRole() == pyatspi.ROLE_TEXT:
@@ -162,14 +171,12 @@ def check_starting_tree(window):
     if statement is not None:
         check(statement.name == STATEMENT_NAME, f"problem statement named, got {statement.name!r}")
         text = statement.queryText()
-        check(text.getText(0, text.characterCount).startswith("Било отдавна"), "statement text readable")
+        check(text.getText(0, text.characterCount).startswith(STATEMENT_OPENING), "statement text readable")
     for name in (MOVE, CLEAR):
         check(name in window.buttons, f"a button named {name!r}")
     for seat, accessible in enumerate(window.seats):
-        bank = BANKS[seat // SEATS_PER_BANK]
-        role = SEAT_ROLES[seat % SEATS_PER_BANK]
-        check(accessible.description == f"{bank}, {role}",
-              f"seat {seat} described as bank and seat, got {accessible.description!r}")
+        check(accessible.description == SEAT_DESCRIPTIONS[seat],
+              f"seat {seat} described as {SEAT_DESCRIPTIONS[seat]!r}, got {accessible.description!r}")
 
 
 class Board:

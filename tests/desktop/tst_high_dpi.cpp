@@ -4,6 +4,7 @@
 // still fit their controls, and text must be drawn at the screen's density
 // rather than enlarged from a low-density picture.
 #include "crossing_form.h"
+#include "form_description.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,12 +18,39 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 using crossing::CrossingForm;
 
 namespace {
 
-constexpr QSize kClientArea(487, 400); // pixels at 96 dots per inch
+using crossing::form::ControlId;
+
+// The client area in pixels at 96 dots per inch.
+QSize clientArea()
+{
+    const crossing::form::Pixels client = crossing::form::toPixels(crossing::form::window().clientArea);
+    return {client.width, client.height};
+}
+
+// A point of a control, or of the bare window, in 96 dpi window pixels.
+QPoint pointIn(const std::optional<ControlId>& id, QPoint offset)
+{
+    const QSize client = clientArea();
+    crossing::form::Pixels area{0, 0, client.width(), client.height()};
+    if (id)
+        area = crossing::form::windowPixels(crossing::form::control(id->array, id->index));
+    return {area.x + (offset.x() >= 0 ? offset.x() : area.width + offset.x()),
+            area.y + (offset.y() >= 0 ? offset.y() : area.height + offset.y())};
+}
+
+// A control's colour as described; the lists keep the system's white.
+QString colourOf(const std::optional<ControlId>& id)
+{
+    const std::optional<crossing::form::Colour> colour =
+        id ? crossing::form::control(id->array, id->index).background : crossing::form::window().background;
+    return colour ? QString::fromStdString(crossing::form::hex(*colour)) : QStringLiteral("#FFFFFF");
+}
 
 // One logical pixel of the 96 dpi layout, found in a picture taken at a
 // device pixel ratio: the device pixel at its centre.
@@ -79,57 +107,59 @@ void HighDpiTest::windowGrowsAsAWhole()
 {
     QCOMPARE(form_->devicePixelRatioF(), ratio_);
     // Layout coordinates stay those of 96 dpi; the screen pixels grow.
-    QCOMPARE(form_->size(), kClientArea);
-    QVERIFY2(std::abs(shot_.width() - kClientArea.width() * ratio_) <= 1.0,
+    QCOMPARE(form_->size(), clientArea());
+    QVERIFY2(std::abs(shot_.width() - clientArea().width() * ratio_) <= 1.0,
              qPrintable(QString::number(shot_.width())));
-    QVERIFY2(std::abs(shot_.height() - kClientArea.height() * ratio_) <= 1.0,
+    QVERIFY2(std::abs(shot_.height() - clientArea().height() * ratio_) <= 1.0,
              qPrintable(QString::number(shot_.height())));
 }
 
-// Points of the 96 dpi layout, in window pixels, where a control's own colour
-// shows: clear of its text, tick square, bevel and border, and near its edges,
-// so that a control drawn out of place or over a neighbour changes them.
+// Points of the 96 dpi layout where a control's own colour shows: clear of
+// its text, tick square, bevel and border, and near its edges, so that a
+// control drawn out of place or over a neighbour changes them. Offsets count
+// from the control's left or top edge, or back from its right or bottom edge
+// when negative.
 void HighDpiTest::controlsKeepTheirPlaceAndColour_data()
 {
+    using enum crossing::form::ControlArray;
     QTest::addColumn<QPoint>("point");
     QTest::addColumn<QString>("colour");
-    const QString window = QStringLiteral("#C0C0FF"), label = QStringLiteral("#FFC080");
-    const QString white = QStringLiteral("#FFFFFF");
+    const std::optional<ControlId> window;
     const struct {
         const char* what;
-        QPoint point;
-        QString colour;
+        std::optional<ControlId> control;
+        QPoint offset;
     } probes[] = {
-        {"window, top left", {2, 30}, window},
-        {"window, between bank and buttons", {170, 100}, window},
-        {"window, right of the buttons", {310, 60}, window},
-        {"window, bottom left", {5, 396}, window},
-        {"window, bottom right", {481, 396}, window},
-        {"title label, left end", {43, 3}, label},
-        {"title label, right end", {430, 21}, label},
-        {"left heading", {19, 147}, label},
-        {"right heading", {470, 147}, label},
-        {"count caption", {179, 189}, label},
-        {"count", {277, 171}, label},
-        {"boat caption", {179, 219}, label},
-        {"direction, empty", {301, 237}, label},
-        {"left frame, left margin", {20, 80}, QStringLiteral("#80FF80")},
-        {"left frame, bottom right", {149, 125}, QStringLiteral("#80FF80")},
-        {"right frame, left margin", {340, 80}, QStringLiteral("#80FFFF")},
-        {"right frame, bottom right", {469, 125}, QStringLiteral("#80FFFF")},
-        {"left first boy seat, right end", {141, 63}, QStringLiteral("#00C000")},
-        {"left knight seat, right end", {141, 116}, QStringLiteral("#00C000")},
-        {"right first boy seat, right end", {461, 63}, QStringLiteral("#00C0C0")},
-        {"right knight seat, right end", {461, 116}, QStringLiteral("#00C0C0")},
-        {"move button, top left", {197, 53}, QStringLiteral("#00FF00")},
-        {"move button, bottom right", {291, 67}, QStringLiteral("#00FF00")},
-        {"clear button, top left", {197, 101}, QStringLiteral("#FF0000")},
-        {"clear button, bottom right", {291, 115}, QStringLiteral("#FF0000")},
-        {"left knight list, bottom right", {148, 243}, white},
-        {"right knight list, top left", {341, 173}, white},
+        {"window, top left", window, {2, 30}},
+        {"window, between bank and buttons", window, {170, 100}},
+        {"window, right of the buttons", window, {310, 60}},
+        {"window, bottom left", window, {5, -4}},
+        {"window, bottom right", window, {-6, -4}},
+        {"title label, left end", ControlId{Label1, 0}, {3, 3}},
+        {"title label, right end", ControlId{Label1, 0}, {-3, -4}},
+        {"left heading", ControlId{Label1, 1}, {3, 3}},
+        {"right heading", ControlId{Label1, 2}, {-3, 3}},
+        {"count caption", ControlId{Label1, 3}, {3, -4}},
+        {"count", ControlId{Label1, 4}, {-4, 3}},
+        {"boat caption", ControlId{Label1, 5}, {3, 3}},
+        {"direction, empty", ControlId{Label1, 6}, {-4, -4}},
+        {"left frame, left margin", ControlId{Frame1, 0}, {4, 40}},
+        {"left frame, bottom right", ControlId{Frame1, 0}, {-4, -4}},
+        {"right frame, left margin", ControlId{Frame1, 1}, {4, 40}},
+        {"right frame, bottom right", ControlId{Frame1, 1}, {-4, -4}},
+        {"left first boy seat, right end", ControlId{Check1, 0}, {-4, 3}},
+        {"left knight seat, right end", ControlId{Check1, 2}, {-4, -4}},
+        {"right first boy seat, right end", ControlId{Check1, 3}, {-4, 3}},
+        {"right knight seat, right end", ControlId{Check1, 5}, {-4, -4}},
+        {"move button, top left", ControlId{Command1, 0}, {5, 5}},
+        {"move button, bottom right", ControlId{Command1, 0}, {-6, -6}},
+        {"clear button, top left", ControlId{Command1, 1}, {5, 5}},
+        {"clear button, bottom right", ControlId{Command1, 1}, {-6, -6}},
+        {"left knight list, bottom right", ControlId{List1, 0}, {-5, -5}},
+        {"right knight list, top left", ControlId{List1, 1}, {5, 5}},
     };
     for (const auto& probe : probes)
-        QTest::newRow(probe.what) << probe.point << probe.colour;
+        QTest::newRow(probe.what) << pointIn(probe.control, probe.offset) << colourOf(probe.control);
 }
 
 void HighDpiTest::controlsKeepTheirPlaceAndColour()

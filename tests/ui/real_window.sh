@@ -30,13 +30,16 @@ session_start_program "$program"
 wid=$(session_find_window)
 
 # Size, position and what the window asks of the window manager.
+read -r width height < <(form_query size)
+read -r screen_width screen_height < <(xdpyinfo | awk '/dimensions:/ { sub("x", " ", $2); print $2 }')
 info=$(xwininfo -id "$wid")
 hints=$(xprop -id "$wid" WM_NORMAL_HINTS)
-check "client area 487 x 400" grep -q 'Width: 487' <<<"$info"
-check "client area height 400" grep -q 'Height: 400' <<<"$info"
-check "fixed minimum size" grep -q 'minimum size: 487 by 400' <<<"$hints"
-check "fixed maximum size" grep -q 'maximum size: 487 by 400' <<<"$hints"
-check "placed at the centre of the 1024 x 768 screen" grep -q 'location: 268, 184' <<<"$hints"
+check "client area width $width" grep -q "Width: $width\$" <<<"$info"
+check "client area height $height" grep -q "Height: $height\$" <<<"$info"
+check "fixed minimum size" grep -q "minimum size: $width by $height" <<<"$hints"
+check "fixed maximum size" grep -q "maximum size: $width by $height" <<<"$hints"
+check "placed at the centre of the $screen_width x $screen_height screen" \
+    grep -q "location: $(((screen_width - width) / 2)), $(((screen_height - height) / 2))" <<<"$hints"
 
 # _MOTIF_WM_HINTS = flags, functions, decorations: neither may offer
 # minimise (function 8, decoration 32) or maximise (16, 64), or "all" (1).
@@ -52,46 +55,56 @@ check "window manager offers no maximise" lacks MAXIMIZE "$actions"
 check "window manager offers no resize" lacks _NET_WM_ACTION_RESIZE "$actions"
 
 title=$(xprop -id "$wid" _NET_WM_NAME)
-check "title: address, two spaces, Bulgarian title" \
-    grep -qF '"rivercrossing.example.org  Философия - Логика, задача за транспорт"' <<<"$title"
+check "title as described" grep -qF "\"$(form_query title)\"" <<<"$title"
 check "32 x 32 window icon" grep -q 'Icon (32 x 32)' <<<"$(xprop -id "$wid" _NET_WM_ICON)"
 
-# Colours as painted, sampled where no text or border lies.
+# Colours as painted, sampled where no text or border lies: a few pixels in
+# from a corner of each control, clear of bevels, frames and captions.
 before=$session_dir/before.png
 session_capture "$wid" "$before"
-while read -r what x y colour; do
-    check "$what is $colour" test "$(pixel_of "$before" "$x" "$y")" = "$colour"
+while read -r control dx dy; do
+    read -r x y < <(form_query point "$control" "$dx" "$dy")
+    colour=$(form_query colour "$control")
+    check "$control is $colour at $x,$y" test "$(pixel_of "$before" "$x" "$y")" = "$colour"
 done <<'EOF_COLOURS'
-window-background 2 30 C0C0FF
-title-label 42 2 FFC080
-count-caption-label 178 190 FFC080
-left-frame 145 43 80FF80
-right-frame-(disabled) 465 43 80FFFF
-left-seat 140 70 00C000
-right-seat-(disabled) 460 70 00C0C0
-move-button 196 60 00FF00
-clear-button 196 108 FF0000
+window 2 -4
+Label1(0) 2 2
+Label1(3) 2 -3
+Frame1(0) -8 3
+Frame1(1) -8 3
+Check1(0) -5 10
+Check1(3) -5 10
+Command1(0) 4 12
+Command1(1) 4 12
 EOF_COLOURS
 
-# A region's number of distinct colours: 1 where nothing is written.
+# A region's number of distinct colours: 1 where nothing is written. The
+# caption of a seat lies right of its tick square; a label's text is inset.
 colours_in() { convert "$1" -crop "$2" +repage -format '%k' info:; }
-left_boy_caption=96x16+46+62
-right_boy_caption=96x16+366+62
-direction_label=61x20+242+218
+region()
+{
+    local x y w h
+    read -r x y w h < <(form_query rect "$1")
+    echo "$((w - $2 - 4))x$((h - 4))+$((x + $2))+$((y + 2))"
+}
+left_boy_caption=$(region "Check1(0)" 22)
+right_boy_caption=$(region "Check1(3)" 22)
+direction_label=$(region "Label1(6)" 2)
 
-check "left boy seat shows a caption" test "$(colours_in "$before" $left_boy_caption)" -gt 1
-check "right boy seat starts empty" test "$(colours_in "$before" $right_boy_caption)" -eq 1
-check "direction label starts empty" test "$(colours_in "$before" $direction_label)" -eq 1
+check "left boy seat shows a caption" test "$(colours_in "$before" "$left_boy_caption")" -gt 1
+check "right boy seat starts empty" test "$(colours_in "$before" "$right_boy_caption")" -eq 1
+check "direction label starts empty" test "$(colours_in "$before" "$direction_label")" -eq 1
 
 # Both boys over: tick the two left boy seats, press Move.
-xdotool mousemove --window "$wid" 84 70 click 1
-xdotool mousemove --window "$wid" 84 90 click 1
-xdotool mousemove --window "$wid" 244 60 click 1
+for control in "Check1(0)" "Check1(1)" "Command1(0)"; do
+    read -r x y w h < <(form_query rect "$control")
+    xdotool mousemove --window "$wid" $((x + w / 2)) $((y + h / 2)) click 1
+done
 after=$session_dir/after.png
-moved() { import -window "$wid" "$after" && [[ $(colours_in "$after" $direction_label) -gt 1 ]]; }
+moved() { import -window "$wid" "$after" && [[ $(colours_in "$after" "$direction_label") -gt 1 ]]; }
 check "a direction is shown after the move" session_retry 50 moved
-check "left boy seat is empty after the move" test "$(colours_in "$after" $left_boy_caption)" -eq 1
-check "right boy seat shows a caption after the move" test "$(colours_in "$after" $right_boy_caption)" -gt 1
+check "left boy seat is empty after the move" test "$(colours_in "$after" "$left_boy_caption")" -eq 1
+check "right boy seat shows a caption after the move" test "$(colours_in "$after" "$right_boy_caption")" -gt 1
 
 # Closing the window ends the program with status 0.
 xdotool windowactivate --sync "$wid" key --clearmodifiers alt+F4

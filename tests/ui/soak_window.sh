@@ -21,19 +21,9 @@ seed=${3:-20240605}
 source "$(dirname "$0")/../../tools/xvfb-session.sh"
 trap session_stop EXIT
 
-# Client-area rectangles at 96 dpi: x y width height. The layout test pins
-# them; "window" is the whole client area, whatever lies under the point.
-controls=(
-    "window 0 0 487 400"
-    "Frame1(0) 16 40 137 89" "Frame1(1) 336 40 137 89"
-    "Check1(0) 24 60 121 20" "Check1(1) 24 80 121 20" "Check1(2) 24 100 121 20"
-    "Check1(3) 344 60 121 20" "Check1(4) 344 80 121 20" "Check1(5) 344 100 121 20"
-    "Command1(0) 192 48 105 25" "Command1(1) 192 96 105 25"
-    "List1(0) 16 168 137 80" "List1(1) 336 168 137 80"
-    "Label1(0) 40 0 393 25" "Label1(1) 16 144 137 25" "Label1(2) 336 144 137 25"
-    "Label1(3) 176 168 65 25" "Label1(4) 240 168 41 25" "Label1(5) 176 216 65 25"
-    "Label1(6) 240 216 65 25" "Text1(0) 16 256 457 137"
-)
+# Client-area rectangles at 96 dpi, "NAME X Y WIDTH HEIGHT", from the window's
+# description; "window" is the whole client area, whatever lies under the point.
+mapfile -t controls < <(echo "window $(form_query rect window)"; form_query rects)
 # Seats and Move are hit more often so that games get going.
 players=("Check1(0)" "Check1(1)" "Check1(2)" "Check1(3)" "Check1(4)" "Check1(5)" "Command1(0)")
 keys=(Tab shift+Tab space space Return KP_Enter Escape Up Down Left Right Home End Prior Next
@@ -113,11 +103,24 @@ rss_start=$(rss_kib)
 # context menu, whose window and font cost about 1.1 MiB the first time it
 # opens. One pass over every kind of input takes it before the measurement
 # starts, so that what the check sees is growth with use, which a leak causes.
-warm_up=(mousemove --window "$wid" 84 70 click --delay 5 1 mousemove --window "$wid" 244 60 click --delay 5 1
-    key --delay 5 Tab Tab space mousemove --window "$wid" 80 200 click --delay 5 1 key --delay 5 Down
-    mousemove --window "$wid" 100 300 click --repeat 2 --delay 40 1 key --delay 5 ctrl+a ctrl+c ctrl+v Cyrillic_a
-    mousemove --window "$wid" 100 300 click --delay 5 3 sleep 0.5 key Escape
-    mousemove --window "$wid" 244 108 click --delay 5 1)
+centre()
+{
+    local x y w h
+    read -r x y w h <<<"${rect[$1]}"
+    echo "$((x + w / 2)) $((y + h / 2))"
+}
+read -r seat_x seat_y < <(centre "Check1(0)")
+read -r move_x move_y < <(centre "Command1(0)")
+read -r list_x list_y < <(centre "List1(0)")
+read -r text_x text_y < <(centre "Text1(0)")
+read -r clear_x clear_y < <(centre "Command1(1)")
+warm_up=(mousemove --window "$wid" "$seat_x" "$seat_y" click --delay 5 1
+    mousemove --window "$wid" "$move_x" "$move_y" click --delay 5 1
+    key --delay 5 Tab Tab space mousemove --window "$wid" "$list_x" "$list_y" click --delay 5 1 key --delay 5 Down
+    mousemove --window "$wid" "$text_x" "$text_y" click --repeat 2 --delay 40 1
+    key --delay 5 ctrl+a ctrl+c ctrl+v Cyrillic_a
+    mousemove --window "$wid" "$text_x" "$text_y" click --delay 5 3 sleep 0.5 key Escape
+    mousemove --window "$wid" "$clear_x" "$clear_y" click --delay 5 1)
 xdotool "${warm_up[@]}"
 settle
 rss_before=$(rss_kib)

@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -21,28 +20,7 @@ using crossing::CrossingForm;
 namespace {
 
 // "Check1(3)" -> the form's Check1(3).
-QWidget* control(const CrossingForm& form, const QString& name)
-{
-    static const QRegularExpression pattern(QStringLiteral(R"(^(\w+)\((\d+)\)$)"));
-    const QRegularExpressionMatch match = pattern.match(name);
-    if (!match.hasMatch())
-        return nullptr;
-    const QString array = match.captured(1);
-    const int index = match.captured(2).toInt();
-    if (array == u"Frame1")
-        return form.Frame1(index);
-    if (array == u"Check1")
-        return form.Check1(index);
-    if (array == u"List1")
-        return form.List1(index);
-    if (array == u"Label1")
-        return form.Label1(index);
-    if (array == u"Command1")
-        return form.Command1(index);
-    if (array == u"Text1")
-        return form.Text1(index);
-    return nullptr;
-}
+QWidget* control(const CrossingForm& form, const QString& name) { return form.findChild<QWidget*>(name); }
 
 // Who stands on each seat, Check1(0) to Check1(5): B boy, K knight, . nobody.
 QString seatsOf(const CrossingForm& form)
@@ -165,26 +143,31 @@ void CrossingFormTest::layout()
     QCOMPARE(QRect(widget->mapTo(&form, QPoint(0, 0)), widget->size()), expected);
 }
 
-// Which control a click at a point reaches, where controls touch or overlap.
+// Which control a click reaches where controls touch or overlap: at a point
+// of one control (an offset from its corner), the control expected on top.
 void CrossingFormTest::stacking_data()
 {
-    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("at");
+    QTest::addColumn<QPoint>("offset");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("List1(0) covers its heading's last row") << QPoint(80, 168) << "List1(0)";
-    QTest::newRow("List1(1) covers its heading's last row") << QPoint(400, 168) << "List1(1)";
-    QTest::newRow("Label1(4) covers the count caption's edge") << QPoint(240, 180) << "Label1(4)";
-    QTest::newRow("Label1(6) covers the boat caption's edge") << QPoint(240, 228) << "Label1(6)";
-    QTest::newRow("hidden aphorism leaves the statement") << QPoint(100, 350) << "Text1(0)";
-    QTest::newRow("seat lies over its frame") << QPoint(130, 110) << "Check1(2)";
+    QTest::newRow("List1(0) covers its heading's last row") << "List1(0)" << QPoint(64, 0) << "List1(0)";
+    QTest::newRow("List1(1) covers its heading's last row") << "List1(1)" << QPoint(64, 0) << "List1(1)";
+    QTest::newRow("Label1(4) covers the count caption's edge") << "Label1(4)" << QPoint(0, 12) << "Label1(4)";
+    QTest::newRow("Label1(6) covers the boat caption's edge") << "Label1(6)" << QPoint(0, 12) << "Label1(6)";
+    QTest::newRow("hidden aphorism leaves the statement") << "Text1(1)" << QPoint(68, 30) << "Text1(0)";
+    QTest::newRow("seat lies over its frame") << "Check1(2)" << QPoint(106, 10) << "Check1(2)";
 }
 
 void CrossingFormTest::stacking()
 {
-    QFETCH(QPoint, point);
+    QFETCH(QString, at);
+    QFETCH(QPoint, offset);
     QFETCH(QString, expected);
     CrossingForm form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QWidget* place = control(form, at);
+    const QPoint point = place->mapTo(&form, offset);
     const QWidget* hit = form.childAt(point);
     QVERIFY2(isOrContains(control(form, expected), hit),
              qPrintable(QStringLiteral("reached %1").arg(hit ? hit->metaObject()->className() : "nothing")));
