@@ -106,41 +106,79 @@ private slots:
     void tabCycle();
 };
 
-// Client-area pixels at 96 dots per inch; seats at their place in the window,
-// which is their frame's corner plus their offset inside it.
+// Written here on their own, not taken from the window's description, so a
+// wrong number there shows: client-area pixels at 96 dots per inch (a seat's
+// place is its frame's corner plus its offset inside it), the caption as the
+// first picture shows it, and the colour painted at a point clear of text,
+// bevels and borders (an offset from the control's corner; negative counts
+// back from its right or bottom edge). The lists and text boxes keep the
+// system's colours and the statement is checked on its own.
 void CrossingFormTest::layout_data()
 {
     QTest::addColumn<QRect>("expected");
-    QTest::newRow("Frame1(0)") << QRect(16, 40, 137, 89);
-    QTest::newRow("Check1(0)") << QRect(24, 60, 121, 20);
-    QTest::newRow("Check1(1)") << QRect(24, 80, 121, 20);
-    QTest::newRow("Check1(2)") << QRect(24, 100, 121, 20);
-    QTest::newRow("Frame1(1)") << QRect(336, 40, 137, 89);
-    QTest::newRow("Check1(3)") << QRect(344, 60, 121, 20);
-    QTest::newRow("Check1(4)") << QRect(344, 80, 121, 20);
-    QTest::newRow("Check1(5)") << QRect(344, 100, 121, 20);
-    QTest::newRow("Command1(0)") << QRect(192, 48, 105, 25);
-    QTest::newRow("Command1(1)") << QRect(192, 96, 105, 25);
-    QTest::newRow("List1(0)") << QRect(16, 168, 137, 80);
-    QTest::newRow("List1(1)") << QRect(336, 168, 137, 80);
-    QTest::newRow("Label1(0)") << QRect(40, 0, 393, 25);
-    QTest::newRow("Label1(1)") << QRect(16, 144, 137, 25);
-    QTest::newRow("Label1(2)") << QRect(336, 144, 137, 25);
-    QTest::newRow("Label1(3)") << QRect(176, 168, 65, 25);
-    QTest::newRow("Label1(4)") << QRect(240, 168, 41, 25);
-    QTest::newRow("Label1(5)") << QRect(176, 216, 65, 25);
-    QTest::newRow("Label1(6)") << QRect(240, 216, 65, 25);
-    QTest::newRow("Text1(0)") << QRect(16, 256, 457, 137);
-    QTest::newRow("Text1(1)") << QRect(32, 320, 449, 121);
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("colour");
+    QTest::addColumn<QPoint>("probe");
+    const QString boy = QStringLiteral("Момче"), knight = QStringLiteral("Рицар"), nobody;
+    const QString label = QStringLiteral("#ffc080"), none;
+    QTest::newRow("Frame1(0)") << QRect(16, 40, 137, 89) << "Ляв бряг"
+                               << "#80ff80" << QPoint(-8, 3);
+    QTest::newRow("Check1(0)") << QRect(24, 60, 121, 20) << boy << "#00c000" << QPoint(-5, 10);
+    QTest::newRow("Check1(1)") << QRect(24, 80, 121, 20) << boy << "#00c000" << QPoint(-5, 10);
+    QTest::newRow("Check1(2)") << QRect(24, 100, 121, 20) << knight << "#00c000" << QPoint(-5, 10);
+    QTest::newRow("Frame1(1)") << QRect(336, 40, 137, 89) << "Десен бряг"
+                               << "#80ffff" << QPoint(-8, 3);
+    QTest::newRow("Check1(3)") << QRect(344, 60, 121, 20) << nobody << "#00c0c0" << QPoint(-5, 10);
+    QTest::newRow("Check1(4)") << QRect(344, 80, 121, 20) << nobody << "#00c0c0" << QPoint(-5, 10);
+    QTest::newRow("Check1(5)") << QRect(344, 100, 121, 20) << nobody << "#00c0c0" << QPoint(-5, 10);
+    QTest::newRow("Command1(0)") << QRect(192, 48, 105, 25) << "Мести"
+                                 << "#00ff00" << QPoint(4, 12);
+    QTest::newRow("Command1(1)") << QRect(192, 96, 105, 25) << "Чисти"
+                                 << "#ff0000" << QPoint(4, 12);
+    QTest::newRow("List1(0)") << QRect(16, 168, 137, 80) << nobody << none << QPoint();
+    QTest::newRow("List1(1)") << QRect(336, 168, 137, 80) << nobody << none << QPoint();
+    QTest::newRow("Label1(0)") << QRect(40, 0, 393, 25) << "Философия -  река, рицари и момчета" << label
+                               << QPoint(2, 2);
+    QTest::newRow("Label1(1)") << QRect(16, 144, 137, 25) << "Рицари отляво" << label << QPoint(2, 2);
+    QTest::newRow("Label1(2)") << QRect(336, 144, 137, 25) << "Рицари отдясно" << label << QPoint(2, 2);
+    QTest::newRow("Label1(3)") << QRect(176, 168, 65, 25) << "Брой:" << label << QPoint(2, -3);
+    QTest::newRow("Label1(4)") << QRect(240, 168, 41, 25) << "0" << label << QPoint(-3, -3);
+    QTest::newRow("Label1(5)") << QRect(176, 216, 65, 25) << "Лодка:" << label << QPoint(2, -3);
+    QTest::newRow("Label1(6)") << QRect(240, 216, 65, 25) << nobody << label << QPoint(-3, -3);
+    QTest::newRow("Text1(0)") << QRect(16, 256, 457, 137) << QString() << none << QPoint();
+    QTest::newRow("Text1(1)") << QRect(32, 320, 449, 121) << QString() << none << QPoint();
+    QTest::newRow("window") << QRect(0, 0, 487, 400) << "Философия - Логика, задача за транспорт"
+                            << "#c0c0ff" << QPoint(2, -4);
 }
 
 void CrossingFormTest::layout()
 {
     QFETCH(QRect, expected);
+    QFETCH(QString, caption);
+    QFETCH(QString, colour);
+    QFETCH(QPoint, probe);
     CrossingForm form;
-    const QWidget* widget = control(form, QString::fromLatin1(QTest::currentDataTag()));
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    const QWidget* widget = name == u"window" ? &form : control(form, name);
     QVERIFY(widget != nullptr);
     QCOMPARE(QRect(widget->mapTo(&form, QPoint(0, 0)), widget->size()), expected);
+
+    if (const auto* frame = qobject_cast<const QGroupBox*>(widget))
+        QCOMPARE(frame->title(), caption);
+    else if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+        QCOMPARE(button->text(), caption);
+    else if (const auto* label = qobject_cast<const QLabel*>(widget))
+        QCOMPARE(label->text(), caption);
+    else if (widget == &form) // the site address before it is the publisher's to choose
+        QVERIFY2(form.windowTitle().endsWith(QStringLiteral("  ") + caption), qPrintable(form.windowTitle()));
+
+    if (!colour.isEmpty()) {
+        const QImage shot = form.grab().toImage();
+        const QPoint at = expected.topLeft()
+                          + QPoint(probe.x() >= 0 ? probe.x() : expected.width() + probe.x(),
+                                   probe.y() >= 0 ? probe.y() : expected.height() + probe.y());
+        QCOMPARE(QColor(shot.pixel(at)).name(), colour);
+    }
 }
 
 // Which control a click reaches where controls touch or overlap: at a point
@@ -191,8 +229,7 @@ void CrossingFormTest::startState()
     QCOMPARE(form.Label1(4)->text(), QStringLiteral("0"));
     QVERIFY(form.Label1(6)->text().isEmpty());
 
-    // A fixed 487 x 400 client area with a close button and no other.
-    QCOMPARE(form.size(), QSize(487, 400));
+    // A fixed size (the layout test checks which) with a close button and no other.
     QCOMPARE(form.minimumSize(), form.maximumSize());
     const Qt::WindowFlags flags = form.windowFlags();
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
