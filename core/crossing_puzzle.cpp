@@ -50,8 +50,10 @@ bool CrossingPuzzle::crossFromLeft()
         return false; // a boy may not travel with a knight
     if (isTicked(kLeftSecondBoy) && isTicked(kLeftKnight))
         return false;
+    // Nobody chosen. The empty-boat check below refuses this too; kept so the
+    // checks read as the story states the boat's rules.
     if (isUnticked(kLeftFirstBoy) && isUnticked(kLeftSecondBoy) && isUnticked(kLeftKnight))
-        return false; // nobody chosen
+        return false;
     if (!carriesSomeone(kLeftBank))
         return false; // the boat cannot cross by itself
     // The last knight may only go over if a boy already waits there to bring
@@ -94,7 +96,7 @@ bool CrossingPuzzle::crossFromRight()
     if (isTicked(kRightSecondBoy) && isTicked(kRightKnight))
         return false;
     if (isUnticked(kRightFirstBoy) && isUnticked(kRightSecondBoy) && isUnticked(kRightKnight))
-        return false;
+        return false; // nobody chosen; as on the left, the empty-boat check covers it too
     if (!carriesSomeone(kRightBank))
         return false;
 
@@ -108,7 +110,9 @@ bool CrossingPuzzle::crossFromRight()
         board_.setSeatTick(kRightSecondBoy, kUnticked);
         board_.setSeatCaption(kLeftSecondBoy, kBoyCaption);
     }
-    // A tick on the empty knight seat carries nobody and stays set.
+    // A ticked knight seat travels alone (the checks above), so with the
+    // empty-boat check it is never empty here; the caption test stays as a
+    // guard against taking a knight from an empty list.
     if (!board_.seatCaption(kRightKnight).empty() && isTicked(kRightKnight)) {
         board_.appendKnight(kLeftBank, kKnightEntry);
         board_.setSeatTick(kRightKnight, kUnticked);
