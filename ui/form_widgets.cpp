@@ -25,6 +25,30 @@ SeatBox::SeatBox(const form::Control& description, const QColor& fill, QWidget* 
 
 bool SeatBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 
+BankFrame::BankFrame(const QString& caption, const QColor& fill, QWidget* parent)
+    : QGroupBox(caption, parent), fill_(fill)
+{
+    fillBackground(this, fill);
+}
+
+void BankFrame::paintEvent(QPaintEvent* /*event*/)
+{
+    constexpr int kCaptionIndent = 8;  // where the caption breaks the line
+    constexpr int kCaptionPadding = 2; // clear line on either side of it
+    QPainter painter(this);
+    painter.fillRect(rect(), fill_);
+
+    const QFontMetrics metrics = fontMetrics();
+    const int lineTop = metrics.height() / 2;
+    qDrawShadeRect(&painter, QRect(0, lineTop, width(), height() - lineTop), palette(), true, 1);
+
+    const QRect caption(kCaptionIndent, 0, metrics.horizontalAdvance(title()) + 2 * kCaptionPadding,
+                        metrics.height());
+    painter.fillRect(caption, fill_);
+    style()->drawItemText(&painter, caption, Qt::AlignCenter, palette(), isEnabled(), title(),
+                          QPalette::WindowText);
+}
+
 ColourButton::ColourButton(const QString& caption, const QColor& face, QWidget* parent)
     : QPushButton(caption, parent), face_(face)
 {

@@ -1,10 +1,11 @@
-// The two kinds of control whose look or feel the stock widgets do not give.
+// The kinds of control whose look or feel the stock widgets do not give.
 #pragma once
 
 #include "form_description.h"
 
 #include <QCheckBox>
 #include <QColor>
+#include <QGroupBox>
 #include <QPushButton>
 
 namespace crossing {
@@ -29,6 +30,23 @@ protected:
 
 private:
     const form::Control& description_;
+};
+
+// A bank: a group box in the classic look, its caption set into the top
+// border. The whole box, behind the caption too, is its own colour; an etched
+// line runs round it with its top edge through the middle of the caption and
+// is broken near the left where the caption stands. A disabled bank greys its
+// caption as the toolkit greys any disabled text.
+class BankFrame final : public QGroupBox {
+    Q_OBJECT
+public:
+    BankFrame(const QString& caption, const QColor& fill, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor fill_;
 };
 
 // A push button whose whole face is painted in its colour, inside a classic
