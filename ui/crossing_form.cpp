@@ -117,11 +117,8 @@ QWidget* CrossingForm::build(const form::Control& control, QWidget* parent)
     const std::size_t index = slot(control.id.index);
     const QColor colour = control.background ? toQColor(*control.background) : QColor();
     switch (control.kind) {
-    case ControlKind::Frame: {
-        auto* frame = new QGroupBox(toQString(control.text), parent);
-        fillBackground(frame, colour);
-        return board_.frames.at(index) = frame;
-    }
+    case ControlKind::Frame:
+        return board_.frames.at(index) = new BankFrame(toQString(control.text), colour, parent);
     case ControlKind::TickBox: {
         auto* seat = new SeatBox(control, colour, parent);
         seat->setText(toQString(control.text));

@@ -72,6 +72,10 @@ Label1(0) 2 2
 Label1(3) 2 -3
 Frame1(0) -8 3
 Frame1(1) -8 3
+Frame1(0) 4 -4
+Frame1(1) 4 -4
+Frame1(0) 9 9
+Frame1(1) 9 9
 Check1(0) -5 10
 Check1(3) -5 10
 Command1(0) 4 12
@@ -91,6 +95,15 @@ left_boy_caption=$(region "Check1(0)" 22)
 right_boy_caption=$(region "Check1(3)" 22)
 direction_label=$(region "Label1(6)" 2)
 
+# A bank's caption sits in its top border, on the bank's colour (the 9 9 rows
+# above: where the border line would pass, the caption's margin breaks it),
+# in the text colour while the bank is open and greyed while it is locked.
+darkest_in() { convert "$1" -crop "$2" +repage -colorspace gray -format '%[fx:int(255 * minima)]' info:; }
+caption_of() { region "$1" 10 | sed -E 's/x[0-9]+\+/x14+/'; }
+read -r x y < <(form_query point "Frame1(0)" -8 9)
+check "the border runs through the caption's middle" test "$(pixel_of "$before" "$x" "$y")" != "$(form_query colour "Frame1(0)")"
+check "open bank's caption in the text colour" test "$(darkest_in "$before" "$(caption_of "Frame1(0)")")" -lt 40
+check "locked bank's caption greyed" test "$(darkest_in "$before" "$(caption_of "Frame1(1)")")" -gt 100
 check "left boy seat shows a caption" test "$(colours_in "$before" "$left_boy_caption")" -gt 1
 check "right boy seat starts empty" test "$(colours_in "$before" "$right_boy_caption")" -eq 1
 check "direction label starts empty" test "$(colours_in "$before" "$direction_label")" -eq 1

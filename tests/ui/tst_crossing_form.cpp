@@ -122,12 +122,12 @@ void CrossingFormTest::layout_data()
     const QString boy = QStringLiteral("Момче"), knight = QStringLiteral("Рицар"), nobody;
     const QString label = QStringLiteral("#ffc080"), none;
     QTest::newRow("Frame1(0)") << QRect(16, 40, 137, 89) << "Ляв бряг"
-                               << "#80ff80" << QPoint(-8, 3);
+                               << "#80ff80" << QPoint(-4, -4);
     QTest::newRow("Check1(0)") << QRect(24, 60, 121, 20) << boy << "#00c000" << QPoint(-5, 10);
     QTest::newRow("Check1(1)") << QRect(24, 80, 121, 20) << boy << "#00c000" << QPoint(-5, 10);
     QTest::newRow("Check1(2)") << QRect(24, 100, 121, 20) << knight << "#00c000" << QPoint(-5, 10);
     QTest::newRow("Frame1(1)") << QRect(336, 40, 137, 89) << "Десен бряг"
-                               << "#80ffff" << QPoint(-8, 3);
+                               << "#80ffff" << QPoint(-4, -4);
     QTest::newRow("Check1(3)") << QRect(344, 60, 121, 20) << nobody << "#00c0c0" << QPoint(-5, 10);
     QTest::newRow("Check1(4)") << QRect(344, 80, 121, 20) << nobody << "#00c0c0" << QPoint(-5, 10);
     QTest::newRow("Check1(5)") << QRect(344, 100, 121, 20) << nobody << "#00c0c0" << QPoint(-5, 10);
