@@ -86,6 +86,11 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     // screen reader by the toolkit's stock interface.
     installAccessibility();
 
+    // The fixed colours of the form are light; text takes the light scheme's
+    // colours with them, whatever the desktop's scheme, so that it stays
+    // readable. The lists and text boxes keep the light scheme's white.
+    setPalette(style()->standardPalette());
+
     const form::Window& description = form::window();
     setWindowTitle(toQString(description.title));
     setWindowIcon(programIcon());

@@ -13,7 +13,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
+
+#include <cmath>
 
 using crossing::CrossingForm;
 
@@ -82,6 +86,55 @@ bool isOrContains(const QWidget* expected, const QWidget* hit)
     return hit != nullptr && (hit == expected || expected->isAncestorOf(hit));
 }
 
+// Relative luminance and contrast ratio as the web's accessibility
+// guidelines (WCAG 2) define them.
+double luminance(QRgb colour)
+{
+    const auto linear = [](int channel) {
+        const double value = channel / 255.0;
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(colour)) + 0.7152 * linear(qGreen(colour)) + 0.0722 * linear(qBlue(colour));
+}
+
+double contrast(QRgb a, QRgb b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast of the text painted in an area of a picture: its most common
+// colour is the background, the pixel furthest from it the core of a glyph.
+double textContrast(const QImage& shot, const QRect& area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[shot.pixel(x, y)];
+    }
+    QRgb background = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most)
+            std::tie(background, most) = std::pair(it.key(), it.value());
+    }
+    double best = 1.0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, contrast(it.key(), background));
+    return best;
+}
+
+// A dark desktop scheme as a platform theme hands it over: light text on
+// dark surfaces.
+QPalette darkScheme()
+{
+    QPalette palette(QColor(0x35, 0x35, 0x35), QColor(0x2b, 0x2b, 0x2b));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, QColor(0xf0, 0xf0, 0xf0));
+    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    return palette;
+}
+
 } // namespace
 
 class CrossingFormTest : public QObject {
@@ -104,6 +157,8 @@ private slots:
     void enterAndEscapePressNothing();
     void tabCycle_data();
     void tabCycle();
+    void textsReadableInAnyScheme_data();
+    void textsReadableInAnyScheme();
 };
 
 // Written here on their own, not taken from the window's description, so a
@@ -472,6 +527,62 @@ void CrossingFormTest::tabCycle()
     for (const QString& next : cycle) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY2(QApplication::focusWidget() == control(form, next), qPrintable(next));
+    }
+}
+
+// Whatever the desktop's colour scheme, every text a player reads keeps at
+// least the 4.5 : 1 contrast of the accessibility guidelines against the
+// fixed colours it stands on. Measured from a picture of the window, in the
+// part of each control where only its text is drawn. Disabled controls (the
+// right bank at the start) are greyed on purpose and not measured.
+void CrossingFormTest::textsReadableInAnyScheme_data()
+{
+    QTest::addColumn<QPalette>("scheme");
+    QTest::newRow("light scheme") << QApplication::style()->standardPalette();
+    QTest::newRow("dark scheme") << darkScheme();
+}
+
+void CrossingFormTest::textsReadableInAnyScheme()
+{
+    QFETCH(QPalette, scheme);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(scheme);
+    CrossingForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QImage shot = form.grab().toImage();
+    QApplication::setPalette(before);
+
+    const auto inWindow = [&form](const QWidget* widget, const QRect& area) {
+        return QRect(widget->mapTo(&form, area.topLeft()), area.size());
+    };
+    std::vector<std::pair<QString, QRect>> texts;
+    for (int i = 0; i < crossing::kLabelCount; ++i) {
+        if (!form.Label1(i)->text().isEmpty())
+            texts.emplace_back(form.Label1(i)->objectName(),
+                               inWindow(form.Label1(i), form.Label1(i)->rect()));
+    }
+    const QGroupBox* leftBank = form.Frame1(crossing::kLeftBank);
+    const QRect caption(0, 0, leftBank->width(), leftBank->fontMetrics().height());
+    texts.emplace_back(leftBank->objectName(), inWindow(leftBank, caption));
+    for (int seat = 0; seat < crossing::kSeatsPerBank; ++seat) {
+        const QCheckBox* box = form.Check1(seat);
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        const QRect label = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+        texts.emplace_back(box->objectName(), inWindow(box, label));
+    }
+    for (const QPushButton* button : {form.Command1(0), form.Command1(1)})
+        texts.emplace_back(button->objectName(), inWindow(button, button->rect().adjusted(3, 3, -3, -3)));
+    const QWidget* list = form.List1(crossing::kLeftBank)->viewport();
+    texts.emplace_back(QStringLiteral("List1(0)"), inWindow(list, list->rect()));
+    const QWidget* statement = form.Text1(0)->viewport();
+    texts.emplace_back(QStringLiteral("Text1(0)"), inWindow(statement, statement->rect()));
+
+    for (const auto& [name, area] : texts) {
+        const double ratio = textContrast(shot, area);
+        QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 : 1").arg(name).arg(ratio, 0, 'f', 2)));
     }
 }
 
