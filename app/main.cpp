@@ -2,6 +2,7 @@
 // display the program says so in one sentence and exits with status 1, rather
 // than printing Qt's plugin diagnostics and aborting with a core dump.
 #include "crossing_form.h"
+#include "toolkit_translation.h"
 
 #include <QApplication>
 
@@ -80,6 +81,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral(CROSSING_APP_ID));
     QApplication::setStyle(QStringLiteral("Fusion")); // the same look on every desktop
     QApplication::setWindowIcon(crossing::programIcon());
+    crossing::installToolkitTranslation(app); // without it, Qt's own texts stay English
 
     crossing::CrossingForm form;
     form.show();

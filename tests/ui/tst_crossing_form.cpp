@@ -1,6 +1,7 @@
 // The window as a user meets it: where each control lands, what the first
 // picture holds, a whole game played with the mouse, and the keyboard.
 #include "crossing_form.h"
+#include "toolkit_translation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,8 +10,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
@@ -18,6 +21,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <memory>
 
 using crossing::CrossingForm;
 
@@ -153,6 +157,7 @@ private slots:
     void statementRejectsEditing_data();
     void statementRejectsEditing();
     void statementReadsLikeText();
+    void statementMenuIsBulgarianAndReadOnly();
     void enterAndEscapePressNothing_data();
     void enterAndEscapePressNothing();
     void tabCycle_data();
@@ -464,6 +469,25 @@ void CrossingFormTest::statementReadsLikeText()
     QTest::keySequence(statement, QKeySequence(QKeySequence::SelectAll));
     QTest::keySequence(statement, QKeySequence(QKeySequence::Copy));
     QCOMPARE(QApplication::clipboard()->text(), statement->toPlainText());
+}
+
+// The statement's context menu speaks Bulgarian, as the rest of the window
+// does, and offers nothing that would change the text.
+void CrossingFormTest::statementMenuIsBulgarianAndReadOnly()
+{
+    QVERIFY2(crossing::installToolkitTranslation(*QCoreApplication::instance()),
+             "Qt's Bulgarian translation (qtbase_bg.qm, Debian: qt6-translations-l10n) is not installed");
+    CrossingForm form;
+    const std::unique_ptr<QMenu> menu(form.Text1(0)->createStandardContextMenu());
+    QStringList offered;
+    for (const QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        offered << action->objectName();
+        QVERIFY2(action->text().contains(QRegularExpression(QStringLiteral("\\p{Cyrillic}"))),
+                 qPrintable(action->text()));
+    }
+    QCOMPARE(offered, (QStringList{QStringLiteral("edit-copy"), QStringLiteral("select-all")}));
 }
 
 void CrossingFormTest::enterAndEscapePressNothing_data()
