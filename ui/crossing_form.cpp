@@ -2,6 +2,7 @@
 
 #include "accessibility.h"
 #include "form_widgets.h"
+#include "frame_centring.h"
 #include "qt_conversions.h"
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <vector>
@@ -201,6 +203,15 @@ void CrossingForm::centreOnScreen()
 {
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+// The first show comes after the native window exists and before it is
+// mapped: the last moment to centre the frame rather than the client area.
+void CrossingForm::showEvent(QShowEvent* event)
+{
+    if (!frameCentred_ && !event->spontaneous())
+        frameCentred_ = centreWithFrameBeforeMapping(*this);
+    QWidget::showEvent(event);
 }
 
 // Painted rather than set in the palette, so that the lists and text boxes

@@ -45,6 +45,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* build(const form::Control& control, QWidget* parent);
@@ -60,6 +61,7 @@ private:
     std::array<QPlainTextEdit*, 2> texts_{};
     std::unique_ptr<WidgetBoard> widgetBoard_;
     std::unique_ptr<CrossingPuzzle> puzzle_;
+    bool frameCentred_ = false;
 };
 
 } // namespace crossing
