@@ -69,15 +69,21 @@ session_start_display()
     export DISPLAY
 }
 
-# Starts openbox and waits until it manages the screen.
+# Starts a window manager, openbox unless NAME is metacity, and waits until it
+# manages the screen.
 session_start_window_manager()
 {
-    require_tools openbox
-    openbox --sm-disable >"$session_dir/openbox.log" 2>&1 &
+    local name=${1:-openbox}
+    require_tools "$name"
+    case $name in
+    openbox) openbox --sm-disable >"$session_dir/$name.log" 2>&1 & ;;
+    metacity) metacity --sm-disable --no-composite >"$session_dir/$name.log" 2>&1 & ;;
+    *) echo "unknown window manager: $name" >&2 && return 1 ;;
+    esac
     session_track $!
     session_retry 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || {
-        echo "openbox did not start:" >&2
-        cat "$session_dir/openbox.log" >&2
+        echo "$name did not start:" >&2
+        cat "$session_dir/$name.log" >&2
         return 1
     }
 }

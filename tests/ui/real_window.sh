@@ -2,9 +2,10 @@
 # The program's real window on an X server with a window manager, checked from
 # outside as a user meets it: size and hints, title and icon, colours on
 # screen, a move made with the mouse, and closing it.
-# Usage: real_window.sh PROGRAM
+# Usage: real_window.sh PROGRAM [WINDOW_MANAGER]   (openbox, the default, or metacity)
 set -euo pipefail
 program=$1
+window_manager=${2:-openbox}
 # xprop prints the UTF-8 title as text only in a UTF-8 locale.
 export LC_ALL=C.UTF-8
 # shellcheck source=tools/xvfb-session.sh
@@ -24,8 +25,43 @@ check()
     fi
 }
 
+# Every window the window manager places, as the root window sees it: xev
+# logs where each is created, reparented, configured and mapped. Setting a
+# property on the root shows when it is listening.
+watch_root()
+{
+    require_tools xev
+    xev -root -event substructure -event property >"$session_dir/root.log" 2>&1 &
+    session_track $!
+    listening() { xprop -root -f _CROSSING_TEST_MARK 8s -set _CROSSING_TEST_MARK 1 && grep -q PropertyNotify "$session_dir/root.log"; }
+    session_retry 100 listening || {
+        echo "xev did not start watching the root window:" >&2
+        cat "$session_dir/root.log" >&2
+        return 1
+    }
+}
+
+# Where the frame of client window WID stood when first mapped, and where it
+# stands last: "X,Y X,Y", the same place twice if it never moved once shown.
+frame_places()
+{
+    awk -v client="$(printf '0x%x' "$1")" '
+        /^[A-Za-z]+ event/ { kind = $1 }
+        match($0, /window 0x[0-9a-f]+, \(-?[0-9]+,-?[0-9]+\)/) {
+            split(substr($0, RSTART + 7, RLENGTH - 7), found, /, /)
+            place[found[1]] = found[2]
+        }
+        kind == "ReparentNotify" && index($0, "window " client ", parent ") && match($0, /parent 0x[0-9a-f]+/) {
+            frame = substr($0, RSTART + 7, RLENGTH - 7)
+        }
+        kind == "MapNotify" && frame != "" && mapped == "" && index($0, "window " frame ",") { mapped = place[frame] }
+        END { if (mapped != "") print mapped, place[frame] }
+    ' "$session_dir/root.log"
+}
+
 session_start_display
-session_start_window_manager
+session_start_window_manager "$window_manager"
+watch_root
 session_start_program "$program"
 wid=$(session_find_window)
 
@@ -38,8 +74,26 @@ check "client area width $width" grep -q "Width: $width\$" <<<"$info"
 check "client area height $height" grep -q "Height: $height\$" <<<"$info"
 check "fixed minimum size" grep -q "minimum size: $width by $height" <<<"$hints"
 check "fixed maximum size" grep -q "maximum size: $width by $height" <<<"$hints"
-check "placed at the centre of the $screen_width x $screen_height screen" \
-    grep -q "location: $(((screen_width - width) / 2)), $(((screen_height - height) / 2))" <<<"$hints"
+
+# The frame, as the window manager reports it (_NET_FRAME_EXTENTS: left,
+# right, top, bottom), centred on the screen within a pixel either way, and
+# mapped there rather than moved there after it was shown.
+read -r client_x client_y < <(awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} END {print x, y}' <<<"$info")
+read -r left right top bottom < <(xprop -id "$wid" _NET_FRAME_EXTENTS | sed -n 's/.*= //; s/,//gp') || true
+check "$window_manager reports the frame's extents" test -n "${bottom:-}"
+frame_x=$((client_x - ${left:-0})) frame_y=$((client_y - ${top:-0}))
+frame_width=$((width + ${left:-0} + ${right:-0})) frame_height=$((height + ${top:-0} + ${bottom:-0}))
+# Twice the distance between the frame's centre and the screen's, in whole pixels.
+off_x=$((2 * frame_x + frame_width - screen_width)) off_y=$((2 * frame_y + frame_height - screen_height))
+awk -v w="$frame_width" -v h="$frame_height" -v x="$frame_x" -v y="$frame_y" -v sw="$screen_width" \
+    -v sh="$screen_height" -v dx="$off_x" -v dy="$off_y" \
+    'BEGIN { printf "frame %d x %d at %d,%d on a %d x %d screen: centre off by %+.1f, %+.1f px\n", w, h, x, y, sw, sh, dx / 2, dy / 2 }'
+check "frame centred across the screen" test "${off_x#-}" -le 2
+check "frame centred down the screen" test "${off_y#-}" -le 2
+read -r mapped_at last_at < <(frame_places "$wid") || true
+same_place() { [[ -n $1 && $1 == "$2" ]]; }
+check "frame mapped where it stays (mapped at ${mapped_at:-?}, now at ${last_at:-?})" \
+    same_place "${mapped_at:-}" "${last_at:-}"
 
 # _MOTIF_WM_HINTS = flags, functions, decorations: neither may offer
 # minimise (function 8, decoration 32) or maximise (16, 64), or "all" (1).
