@@ -77,7 +77,10 @@ session_start_window_manager()
     require_tools "$name"
     case $name in
     openbox) openbox --sm-disable >"$session_dir/$name.log" 2>&1 & ;;
-    metacity) metacity --sm-disable --no-composite >"$session_dir/$name.log" 2>&1 & ;;
+    metacity)
+        # Settings kept in memory: for dconf it would start a session bus of its own.
+        GSETTINGS_BACKEND=memory metacity --sm-disable --compositor=none >"$session_dir/$name.log" 2>&1 &
+        ;;
     *) echo "unknown window manager: $name" >&2 && return 1 ;;
     esac
     session_track $!
