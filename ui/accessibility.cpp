@@ -3,8 +3,10 @@
 #include "crossing_form.h"
 #include "form_widgets.h"
 #include "qt_conversions.h"
+#include "text_box_accessible.h"
 
 #include <QAccessibleWidget>
+#include <QPlainTextEdit>
 
 #include <string>
 
@@ -108,6 +110,8 @@ QAccessibleInterface* interfaceFor(const QString& className, QObject* object)
         return new SeatAccessible(static_cast<SeatBox*>(object));
     if (className == QLatin1String(CrossingForm::staticMetaObject.className()))
         return new FormAccessible(static_cast<QWidget*>(object));
+    if (className == QLatin1String(QPlainTextEdit::staticMetaObject.className()))
+        return new TextBoxAccessible(static_cast<QPlainTextEdit*>(object));
     return nullptr;
 }
 

@@ -7,6 +7,7 @@ Usage: accessibility_check.py PID
 The program must already run on DISPLAY with accessibility on; keys are sent
 with xdotool to the focused window. After every move the whole board is read
 back through AT-SPI and compared with where the passengers should stand.
+Tools on the bus must not be able to edit the problem statement.
 """
 import os
 import subprocess
@@ -16,7 +17,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
@@ -179,6 +180,35 @@ def check_starting_tree(window):
               f"seat {seat} described as {SEAT_DESCRIPTIONS[seat]!r}, got {accessible.description!r}")
 
 
+def check_statement_read_only(statement):
+    """Tools may read, select and copy the problem statement, never change it.
+    Each edit is tried directly, whether or not the box offers editing."""
+    text = statement.queryText()
+    original = text.getText(0, -1)
+    check(text.addSelection(3, 12), "a selection can be made in the statement")
+    check(text.getNSelections() == 1 and text.getSelection(0) == (3, 12),
+          f"the statement's selection reads back, got {text.getNSelections()} {text.getSelection(0)}")
+    check(text.getText(3, 12) == original[3:12], "the selected text can be read")
+    check(text.removeSelection(0) and text.getNSelections() == 0, "the statement's selection can be removed")
+
+    # Copying stays open to tools; what it copies is pasted back below.
+    check(Atspi.EditableText.copy_text(statement, 0, 4), "copyText over AT-SPI is accepted")
+    word = "Рицар"
+    edits = [
+        ("insertText(0, …)", lambda: Atspi.EditableText.insert_text(statement, 0, word, len(word))),
+        ("deleteText(20, 40)", lambda: Atspi.EditableText.delete_text(statement, 20, 40)),
+        ("setTextContents", lambda: Atspi.EditableText.set_text_contents(statement, word)),
+        ("cutText(0, 10)", lambda: Atspi.EditableText.cut_text(statement, 0, 10)),
+        ("pasteText(0) after the copy", lambda: Atspi.EditableText.paste_text(statement, 0)),
+    ]
+    for what, edit in edits:
+        try:
+            edit()
+        except GLib.Error:
+            pass  # refused outright is as good as ignored
+        check(text.getText(0, -1) == original, f"{what} over AT-SPI leaves the statement as it was")
+
+
 class Board:
     """Where everybody should stand: the solution's moves, told as the story tells them."""
 
@@ -273,6 +303,8 @@ def main():
     pid = int(sys.argv[1])
     window = Window(find_application(pid))
     check_starting_tree(window)
+    if window.texts:
+        check_statement_read_only(window.texts[0])
 
     print_tree(window.frame)
 

@@ -1,0 +1,58 @@
+// How assistive tools see the window's text boxes: they read, move the caret
+// and select, as the keyboard lets a player do, but they cannot change the
+// text. The toolkit's own interface edits the document directly and so
+// ignores the box's read-only flag.
+#pragma once
+
+#include <QAccessibleWidget>
+
+#include <utility>
+
+class QPlainTextEdit;
+class QTextCursor;
+
+namespace crossing {
+
+class TextBoxAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit TextBoxAccessible(QPlainTextEdit* box);
+
+    // No editable-text interface: the boxes only ever hold the program's
+    // own texts. The toolkit describes a box while its text is first set,
+    // before it turns read-only, so this cannot hinge on that flag.
+    void* interface_cast(QAccessible::InterfaceType type) override;
+    QString text(QAccessible::Text t) const override;
+    QAccessible::State state() const override;
+
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override;
+    int selectionCount() const override;
+    void addSelection(int startOffset, int endOffset) override;
+    void removeSelection(int selectionIndex) override;
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override;
+
+    int cursorPosition() const override;
+    void setCursorPosition(int position) override;
+
+    QString text(int startOffset, int endOffset) const override;
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                             int* endOffset) const override;
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                            int* endOffset) const override;
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                         int* endOffset) const override;
+    int characterCount() const override;
+
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint& point) const override;
+    void scrollToSubstring(int startIndex, int endIndex) override;
+    QString attributes(int offset, int* startOffset, int* endOffset) const override;
+
+private:
+    QPlainTextEdit* box() const;
+    int clamped(int offset) const;
+    QTextCursor cursorOver(int startOffset, int endOffset) const;
+    // The screen line holding offset, as [start, end), its line break included.
+    std::pair<int, int> lineAround(int offset) const;
+};
+
+} // namespace crossing
