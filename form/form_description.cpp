@@ -129,7 +129,7 @@ std::array<Control, kControlCount> buildControls()
         {{Label1, 2},   Label,      {},          {5040, 2160, 2055, 375},  "Рицари отдясно", kLabelColour,     16, 2,  true,  {},                    {},                  {}},
         {{Label1, 3},   Label,      {},          {2640, 2520, 975,  375},  "Брой:",         kLabelColour,      17, 3,  true,  {},                    {},                  {}},
         // The count and the direction are bare values: named by their text,
-        // so that a change is read out, and described by what they are.
+        // so that reading them gives the value, and described by what they are.
         {{Label1, 4},   Label,      {},          {3600, 2520, 615,  375},  {},              kLabelColour,      18, 4,  true,  {},                    {},                  "брой ходове"},
         {{Label1, 5},   Label,      {},          {2640, 3240, 975,  375},  "Лодка:",        kLabelColour,      19, 5,  true,  {},                    {},                  {}},
         {{Label1, 6},   Label,      {},          {3600, 3240, 975,  375},  {},              kLabelColour,      20, 6,  true,  {},                    {},                  "посока на лодката"},
@@ -246,15 +246,37 @@ std::string accessibleDescription(const Control& c)
     return std::string(c.accessibleDescription);
 }
 
+const Announcements& announcements()
+{
+    static constexpr Announcements texts{
+        "Ход {count}, лодката премина {direction}.",
+        "Всички рицари са на десния бряг. Резултатът е {count} хода.",
+        "Задачата започва отначало. Всички са на левия бряг.",
+    };
+    return texts;
+}
+
+namespace {
+
+std::string filled(std::string_view text, std::string_view count, std::string_view direction)
+{
+    std::string out(text);
+    for (const auto& [field, value] :
+         {std::pair{std::string_view("{count}"), count}, {"{direction}", direction}}) {
+        for (std::size_t at = out.find(field); at != std::string::npos;
+             at = out.find(field, at + value.size()))
+            out.replace(at, field.size(), value);
+    }
+    return out;
+}
+
+} // namespace
+
 std::string moveAnnouncement(std::string_view count, std::string_view direction, bool everyKnightAcross)
 {
-    std::string text = "Ход " + std::string(count) + ": лодката премина " + std::string(direction) + ".";
-    if (everyKnightAcross) {
-        // Bulgarian counts one "ход" but two or more "хода".
-        const std::string_view moves = count == "1" ? "ход" : "хода";
-        text += " Всички рицари са на десния бряг. Резултат: " + std::string(count) + " " + std::string(moves)
-                + ".";
-    }
+    std::string text = filled(announcements().move, count, direction);
+    if (everyKnightAcross)
+        text += " " + filled(announcements().everyKnightAcross, count, direction);
     return text;
 }
 

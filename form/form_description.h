@@ -145,10 +145,16 @@ inline constexpr std::string_view kEmptySeatName = "празно място";
 // What a screen reader says after a move was carried out, without the focus
 // moving: the count and the direction as the labels now show them and, once
 // every knight is across, that the count stands as the result. A refused
-// move is not announced, as nothing changes on screen either.
+// move is not announced, as nothing changes on screen either. The texts are
+// templates in which {count} and {direction} stand for the labels' texts.
+struct Announcements {
+    std::string_view move;
+    std::string_view everyKnightAcross;
+    std::string_view startAgain; // when Clear starts the puzzle again
+};
+[[nodiscard]] const Announcements& announcements();
+
 [[nodiscard]] std::string moveAnnouncement(std::string_view count, std::string_view direction,
                                            bool everyKnightAcross);
-// What it says when Clear starts the puzzle again.
-inline constexpr std::string_view kStartAgainAnnouncement = "Задачата започва отначало.";
 
 } // namespace crossing::form

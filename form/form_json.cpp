@@ -72,6 +72,10 @@ void writeForm(std::ostream& out)
         << ", \"knightEntry\": " << quoted(kKnightEntry) << ", \"toTheRight\": " << quoted(kToTheRight)
         << ", \"toTheLeft\": " << quoted(kToTheLeft) << ", \"emptySeat\": " << quoted(kEmptySeatName)
         << "},\n";
+    const Announcements& spoken = announcements();
+    out << "  \"announcements\": {\"move\": " << quoted(spoken.move)
+        << ", \"everyKnightAcross\": " << quoted(spoken.everyKnightAcross)
+        << ", \"startAgain\": " << quoted(spoken.startAgain) << "},\n";
     out << "  \"controls\": [\n";
     const auto& all = controls();
     for (std::size_t i = 0; i < all.size(); ++i) {

@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "form_widgets.h"
 #include "frame_centring.h"
+#include "move_announcer.h"
 #include "qt_conversions.h"
 
 #include <QCheckBox>
@@ -113,6 +114,7 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
 
     widgetBoard_ = std::make_unique<WidgetBoard>(board_);
     puzzle_ = std::make_unique<CrossingPuzzle>(*widgetBoard_);
+    announcer_ = std::make_unique<MoveAnnouncer>(this);
     OnLoad();
 }
 
@@ -224,6 +226,12 @@ void CrossingForm::paintEvent(QPaintEvent* /*event*/)
 
 void CrossingForm::OnLoad() { puzzle_->OnLoad(); }
 
-void CrossingForm::OnCommandClick(Int16 Index) { puzzle_->OnCommandClick(Index); }
+// What the command changed is also spoken, for players who cannot see it.
+void CrossingForm::OnCommandClick(Int16 Index)
+{
+    const CommandSnapshot before = CommandSnapshot::of(*puzzle_);
+    puzzle_->OnCommandClick(Index);
+    announcer_->announceCommand(Index, before, *puzzle_, *widgetBoard_);
+}
 
 } // namespace crossing

@@ -18,6 +18,8 @@ class QPushButton;
 
 namespace crossing {
 
+class MoveAnnouncer;
+
 // The hamburger: the window's icon and the application's.
 QIcon programIcon();
 
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<WidgetBoard> widgetBoard_;
     std::unique_ptr<CrossingPuzzle> puzzle_;
     bool frameCentred_ = false;
+    std::unique_ptr<MoveAnnouncer> announcer_;
 };
 
 } // namespace crossing

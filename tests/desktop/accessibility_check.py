@@ -6,7 +6,8 @@ Usage: accessibility_check.py PID
 
 The program must already run on DISPLAY with accessibility on; keys are sent
 with xdotool to the focused window. After every move the whole board is read
-back through AT-SPI and compared with where the passengers should stand.
+back through AT-SPI and compared with where the passengers should stand, and
+the announcement a screen reader speaks is compared with what the move did.
 Tools on the bus must not be able to edit the problem statement.
 """
 import os
@@ -38,6 +39,9 @@ STATEMENT_NAME = CONTROLS["Text1(0)"]["accessibleName"]
 STATEMENT_OPENING = CONTROLS["Text1(0)"]["text"].split("\r\n")[0]
 APHORISM_OPENING = CONTROLS["Text1(1)"]["text"].split("\r\n")[0].strip()
 MOVE, CLEAR = CONTROLS["Command1(0)"]["text"], CONTROLS["Command1(1)"]["text"]
+# What a screen reader speaks after a command: a notification shown without
+# moving the focus.
+SPOKEN = FORM["announcements"]
 
 # Seats by index as the window numbers them: three on the left, three on the right.
 FIRST_BOY, SECOND_BOY, KNIGHT_SEAT = 0, 1, 2
@@ -53,10 +57,18 @@ def check(condition, what):
     return condition
 
 
+def deliver_events():
+    """Hands the accessibility events that have arrived to their listeners."""
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
+
+
 def wait_for(condition, seconds=10.0):
     """Polls condition() until it is true or the time is up; returns its last value."""
     deadline = time.monotonic() + seconds
     while True:
+        deliver_events()
         value = condition()
         if value or time.monotonic() > deadline:
             return value
@@ -180,6 +192,40 @@ def check_starting_tree(window):
               f"seat {seat} described as {SEAT_DESCRIPTIONS[seat]!r}, got {accessible.description!r}")
 
 
+class EventLog:
+    """The program's announcements and tick changes, in the order it sent them.
+
+    The program sends its events over one connection, so they arrive in order:
+    once an event caused after a key press has arrived, anything that press
+    caused has arrived too. That is how a silence is checked without waiting."""
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.entries = []
+        pyatspi.Registry.registerEventListener(
+            self.record, "object:state-changed:showing", "object:state-changed:checked")
+
+    def record(self, event):
+        try:
+            if event.source.get_process_id() != self.pid:
+                return
+            if event.type.startswith("object:state-changed:checked"):
+                self.entries.append(("checked", event.source, bool(event.detail1)))
+            elif event.source.getRole() == pyatspi.ROLE_NOTIFICATION and event.detail1:
+                self.entries.append(("spoken", event.source.name))
+        except GLib.Error:
+            pass  # a control gone while its event was on the way
+
+    def mark(self):
+        return len(self.entries)
+
+    def spoken_since(self, mark):
+        return [entry[1] for entry in self.entries[mark:] if entry[0] == "spoken"]
+
+    def has_tick_since(self, mark, seat, ticked):
+        return ("checked", seat, ticked) in self.entries[mark:]
+
+
 def check_statement_read_only(statement):
     """Tools may read, select and copy the problem statement, never change it.
     Each edit is tried directly, whether or not the box offers editing."""
@@ -299,8 +345,64 @@ def focus_cycle(window, length):
     return names
 
 
+def spoken_after_move(board):
+    sentence = SPOKEN["move"].format(count=board.moves, direction=board.direction)
+    if board.locked():
+        sentence += " " + SPOKEN["everyKnightAcross"].format(count=board.moves)
+    return sentence
+
+
+def tick(window, seat, ticked, what):
+    """Tabs to a seat and presses Space, which must leave it ticked or not."""
+    if not tab_to(window, window.seats[seat], f"seat {seat}"):
+        return False
+    press("space")
+    return check(wait_for(lambda: has_state(window.seats[seat], pyatspi.STATE_CHECKED) == ticked, 5.0),
+                 f"{what}: seat {seat} {'ticked' if ticked else 'unticked'} with Space")
+
+
+def check_refused_move_is_silent(window, events, board):
+    """A boy and the knight together: Move does nothing and says nothing."""
+    for seat in (FIRST_BOY, KNIGHT_SEAT):
+        if not tick(window, seat, True, "refused move"):
+            return False
+    # Its own tick arriving shows the program is sending events to this listener.
+    check(wait_for(lambda: events.has_tick_since(0, window.seats[KNIGHT_SEAT], True), 5.0),
+          "tick events reach the listener")
+    mark = events.mark()
+    if not tab_to(window, window.buttons[MOVE], MOVE):
+        return False
+    press("space")
+    # Unticking afterwards: once its event is in, any word about the move is too.
+    for seat in (FIRST_BOY, KNIGHT_SEAT):
+        if not tick(window, seat, False, "after the refused move"):
+            return False
+    check(wait_for(lambda: events.has_tick_since(mark, window.seats[KNIGHT_SEAT], False), 5.0),
+          "the knight's untick reaches the listener")
+    check(events.spoken_since(mark) == [],
+          f"a refused move is not announced, got {events.spoken_since(mark)}")
+    got, want = read_board(window), expected_board(board)
+    return check(got == want, f"after the refused move: board {got}, expected {want}")
+
+
+def check_clear_announced(window, events):
+    mark = events.mark()
+    if not tab_to(window, window.buttons[CLEAR], CLEAR):
+        return
+    press("space")
+    board = Board()
+    want = expected_board(board)
+    want["direction"] = TO_THE_RIGHT  # Clear leaves the direction label as it was
+    check(wait_for(lambda: read_board(window) == want, 5.0),
+          f"Clear: board {read_board(window)}, expected {want}")
+    wait_for(lambda: events.spoken_since(mark), 5.0)
+    check(events.spoken_since(mark) == [SPOKEN["startAgain"]],
+          f"Clear announced as {events.spoken_since(mark)}, expected {[SPOKEN['startAgain']]}")
+
+
 def main():
     pid = int(sys.argv[1])
+    events = EventLog(pid)
     window = Window(find_application(pid))
     check_starting_tree(window)
     if window.texts:
@@ -318,17 +420,18 @@ def main():
     expected_cycle = [STATEMENT_NAME, CLEAR, BOY, BOY, KNIGHT, MOVE, *LIST_NAMES, STATEMENT_NAME]
     check(cycle == expected_cycle, f"Tab order {cycle}, expected {expected_cycle}")
 
+    if not check_refused_move_is_silent(window, events, board):
+        return 1
+
     round_trip = [[0, 1], [3], [2], [4]]
     solution = (round_trip * 3)[:11]
     for number, seats in enumerate(solution, start=1):
         for seat in seats:
-            if not tab_to(window, window.seats[seat], f"seat {seat}"):
+            if not tick(window, seat, True, f"move {number}"):
                 return 1
-            press("space")
-            check(wait_for(lambda: has_state(window.seats[seat], pyatspi.STATE_CHECKED), 5.0),
-                  f"move {number}: seat {seat} ticked with Space")
         if not tab_to(window, window.buttons[MOVE], MOVE):
             return 1
+        mark = events.mark()
         press("space")
         board.cross(seats)
         check(wait_for(lambda: window.count.name == str(number), 5.0),
@@ -337,10 +440,15 @@ def main():
         wait_for(lambda: read_board(window) == want, 5.0)
         got = read_board(window)
         check(got == want, f"move {number}: board {got}, expected {want}")
+        spoken = [spoken_after_move(board)]
+        wait_for(lambda: events.spoken_since(mark), 5.0)
+        check(events.spoken_since(mark) == spoken, f"move {number}: announced {events.spoken_since(mark)}, "
+              f"expected {spoken}")
         print(f"move {number}: {' | '.join(want['seats'])}; knights {want['knights']}; "
-              f"count {want['count']}, {want['direction']}")
+              f"count {want['count']}, {want['direction']}; spoken {events.spoken_since(mark)}")
 
     check(board.locked(), "the solution ends with every knight across")
+    check_clear_announced(window, events)
     if failures:
         print(f"{len(failures)} accessibility check(s) failed", file=sys.stderr)
         return 1

@@ -1,6 +1,8 @@
 // The window as a user meets it: where each control lands, what the first
 // picture holds, a whole game played with the mouse, and the keyboard.
 #include "crossing_form.h"
+#include "memory_board.h"
+#include "move_announcer.h"
 #include "toolkit_translation.h"
 
 #include <QApplication>
@@ -164,6 +166,8 @@ private slots:
     void tabCycle();
     void textsReadableInAnyScheme_data();
     void textsReadableInAnyScheme();
+    void spokenAfterCommand_data();
+    void spokenAfterCommand();
 };
 
 // Written here on their own, not taken from the window's description, so a
@@ -608,6 +612,42 @@ void CrossingFormTest::textsReadableInAnyScheme()
         const double ratio = textContrast(shot, area);
         QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 : 1").arg(name).arg(ratio, 0, 'f', 2)));
     }
+}
+
+// What a screen reader is told after a command. The accessibility test plays
+// the solution; these are the cases it does not reach.
+void CrossingFormTest::spokenAfterCommand_data()
+{
+    QTest::addColumn<int>("startCount");
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("refused: a boy with the knight") << 0 << QList<int>{0, 2} << 0 << QString();
+    QTest::newRow("refused: nobody aboard") << 5 << QList<int>{} << 0 << QString();
+    QTest::newRow("the count stands at its ceiling, the boat still crosses")
+        << 32767 << QList<int>{0, 1} << 0
+        << QString::fromStdString(crossing::form::moveAnnouncement("32767", crossing::kToTheRight, false));
+    QTest::newRow("Clear, even with nothing to undo")
+        << 0 << QList<int>{} << 1 << QString::fromUtf8(crossing::form::announcements().startAgain);
+}
+
+void CrossingFormTest::spokenAfterCommand()
+{
+    QFETCH(int, startCount);
+    QFETCH(QList<int>, ticked);
+    QFETCH(int, command);
+    QFETCH(QString, spoken);
+    crossing::MemoryBoard board;
+    crossing::CrossingPuzzle puzzle(board);
+    puzzle.OnLoad();
+    puzzle.presetMoveCount(static_cast<crossing::Int16>(startCount));
+    for (const int seat : ticked)
+        QVERIFY(board.clickSeat(static_cast<crossing::Int16>(seat)));
+
+    const auto before = crossing::CommandSnapshot::of(puzzle);
+    const auto index = static_cast<crossing::Int16>(command);
+    puzzle.OnCommandClick(index);
+    QCOMPARE(crossing::spokenAfterCommand(index, before, puzzle, board), spoken);
 }
 
 QTEST_MAIN(CrossingFormTest)
