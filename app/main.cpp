@@ -4,10 +4,12 @@
 #include "crossing_form.h"
 #include "startup_failure.h"
 #include "toolkit_translation.h"
+#include "wayland_title_bar.h"
 
 #include <QApplication>
 
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -28,7 +30,11 @@ int main(int argc, char* argv[])
     crossing::installToolkitTranslation(app); // without it, Qt's own texts stay English
 
     crossing::CrossingForm form;
-    form.show();
+    const std::unique_ptr<QWidget> waylandFrame = crossing::frameOnWayland(form);
+    if (waylandFrame)
+        waylandFrame->show();
+    else
+        form.show();
     crossing::startup::releaseQtMessages();
     return app.exec();
 }

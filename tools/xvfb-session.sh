@@ -91,6 +91,27 @@ session_start_window_manager()
     }
 }
 
+# Starts weston with BACKEND, "headless" or "x11" (drawn in a window on
+# $DISPLAY, and the only one with a seat for pointer input), on a private
+# socket, and exports WAYLAND_DISPLAY and XDG_RUNTIME_DIR once it listens.
+# --debug lets weston-screenshooter take screenshots; with no idle time the
+# screen never locks during a test.
+session_start_wayland()
+{
+    local backend=$1 runtime=$session_dir/runtime
+    [[ -d $runtime ]] || mkdir -m 700 "$runtime"
+    XDG_RUNTIME_DIR=$runtime weston --backend="$backend-backend.so" --socket="wayland-$backend" \
+        --width=1024 --height=768 --use-pixman --idle-time=0 --no-config --debug \
+        --log="$session_dir/weston-$backend.log" >/dev/null 2>&1 &
+    session_track $!
+    export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=wayland-$backend
+    session_retry 100 test -S "$runtime/$WAYLAND_DISPLAY" || {
+        echo "weston ($backend) did not start:" >&2
+        cat "$session_dir/weston-$backend.log" >&2
+        return 1
+    }
+}
+
 # A private session bus with the accessibility bus on it, as on a desktop with
 # a screen reader; exports DBUS_SESSION_BUS_ADDRESS. The accessibility bus and
 # its registry end with the session bus.

@@ -53,6 +53,8 @@ depends_names=$(tr ',' '\n' <<<"$depends" | sed -E 's/^ *//; s/[ (].*//')
 for needed in fonts-liberation libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
     grep -qxF "$needed" <<<"$depends_names" || fail "Depends lacks $needed: $depends"
 done
+tr ',' '\n' <<<"$(dpkg-deb -f "$deb" Recommends)" | sed -E 's/^ *//; s/[ (].*//' | grep -qx qt6-wayland \
+    || fail "Recommends lacks qt6-wayland"
 
 # What it holds: exactly the program and its desktop files.
 expected=(

@@ -1,0 +1,104 @@
+#include "wayland_title_bar.h"
+
+#include <QBoxLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QStyle>
+#include <QToolButton>
+#include <QWindow>
+
+namespace crossing {
+
+namespace {
+
+// As tall as Qt's own bar, with its icon size.
+constexpr int kBarHeight = 30;
+constexpr int kIconSize = 22;
+
+class TitleBar final : public QWidget {
+public:
+    TitleBar(const QIcon& icon, const QString& title, QWidget* parent) : QWidget(parent)
+    {
+        setFixedHeight(kBarHeight);
+        auto* iconLabel = new QLabel(this);
+        iconLabel->setPixmap(icon.pixmap(kIconSize, kIconSize));
+        auto* titleLabel = new QLabel(title, this);
+        titleLabel->setAlignment(Qt::AlignCenter);
+        auto* closeButton = new QToolButton(this);
+        closeButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+        closeButton->setAutoRaise(true);
+        closeButton->setFixedSize(kIconSize, kIconSize);
+        closeButton->setFocusPolicy(Qt::NoFocus); // the window's own Tab order stays as it is
+        closeButton->setAccessibleName(QStringLiteral("Затвори"));
+        connect(closeButton, &QToolButton::clicked, this, [this] { window()->close(); });
+
+        auto* row = new QHBoxLayout(this);
+        row->setContentsMargins(4, 0, 4, 0);
+        row->addWidget(iconLabel);
+        row->addWidget(titleLabel, 1);
+        row->addWidget(closeButton);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && window()->windowHandle() != nullptr)
+            window()->windowHandle()->startSystemMove();
+    }
+};
+
+class WaylandFrame final : public QWidget {
+public:
+    explicit WaylandFrame(QWidget& window)
+        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), window_(&window)
+    {
+        setWindowTitle(titleWithoutSiteAddress(window.windowTitle()));
+        setWindowIcon(window.windowIcon());
+        QWidget* focus = window.focusWidget();
+
+        auto* column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        column->setSizeConstraint(QLayout::SetFixedSize);
+        column->addWidget(new TitleBar(windowIcon(), windowTitle(), this));
+        window.setParent(this, Qt::Widget);
+        column->addWidget(&window);
+        if (focus != nullptr)
+            focus->setFocus();
+    }
+
+    ~WaylandFrame() override
+    {
+        if (window_ != nullptr)
+            window_->setParent(nullptr, Qt::Window);
+    }
+
+    WaylandFrame(const WaylandFrame&) = delete;
+    WaylandFrame& operator=(const WaylandFrame&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+};
+
+} // namespace
+
+QString titleWithoutSiteAddress(const QString& title)
+{
+    // The address is one word with a dot in it, two spaces before the title.
+    const qsizetype gap = title.indexOf(QLatin1String("  "));
+    const QString first = title.left(gap);
+    if (gap <= 0 || first.contains(QLatin1Char(' ')) || !first.contains(QLatin1Char('.')))
+        return title;
+    return title.mid(gap + 2);
+}
+
+std::unique_ptr<QWidget> frameOnWayland(QWidget& window)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return nullptr;
+    return std::make_unique<WaylandFrame>(window);
+}
+
+} // namespace crossing

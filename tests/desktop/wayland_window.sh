@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The program running natively on Wayland under weston, checked from outside.
+# On weston's headless backend: what the program asks of the compositor, read
+# from its side of the protocol (WAYLAND_DEBUG), and what the compositor
+# shows, read from weston's screenshot. On weston's X11 backend, the one with
+# a seat: dragging the title bar moves the window, and its close button ends
+# the program with status 0.
+# Usage: wayland_window.sh PROGRAM
+set -euo pipefail
+program=$1
+export LC_ALL=C.UTF-8
+# shellcheck source=tools/xvfb-session.sh
+source "$(dirname "$0")/../../tools/xvfb-session.sh"
+trap session_stop EXIT
+require_tools weston weston-screenshooter import convert
+
+failures=0
+check()
+{
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAIL: $what" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+log=$session_dir/program.log
+shot=$session_dir/shot.png
+
+# On Wayland only, even where an X display is at hand, with the protocol
+# traffic in the log.
+start_on_wayland()
+{
+    env -u DISPLAY -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_ENABLE_HIGHDPI_SCALING \
+        QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 "$program" >"$log" 2>&1 &
+    program_pid=$!
+    session_track "$program_pid"
+}
+
+# The arguments of the last request NAME the program sent.
+request() { grep -E -- "-> [a-z_0-9]+@[0-9]+\.$1\(" "$log" | tail -n 1 | sed -E "s/.*\.$1\((.*)\)\$/\1/"; }
+
+weston_shot()
+{
+    local dir=$session_dir/shots
+    rm -rf "$dir" && mkdir "$dir"
+    (cd "$dir" && weston-screenshooter >/dev/null 2>&1) && mv "$dir"/*.png "$shot"
+}
+x_shot() { import -window root "$shot"; }
+
+# Where the client area is on screen: the box around every pixel in the
+# window's background colour, as "W H X Y".
+client_area() { convert "$shot" -fill black +opaque '#C0C0FF' -fill white -opaque '#C0C0FF' -format '%@\n' info: 2>/dev/null | tr 'x+' '  '; }
+
+# Takes screenshots with SHOOTER until the client area shows whole, and sets
+# x and y to its place.
+wait_for_window()
+{
+    local shooter=$1 w h
+    shown() { "$shooter" && read -r w h x y < <(client_area) && [[ ${w}x$h == 487x400 ]]; }
+    session_retry 100 shown || {
+        echo "no 487 x 400 client area on screen (last seen: ${w:-?} x ${h:-?}); program output:" >&2
+        cat "$log" >&2
+        return 1
+    }
+}
+
+# The box, relative to the crop, around whatever is drawn in region WxH+X+Y
+# of the screenshot on its background, as "W H X Y".
+drawn_in() { convert "$shot" -crop "$1" +repage -fuzz 10% -format '%@\n' info: 2>/dev/null | tr 'x+' '  '; }
+
+# --- Headless: the protocol and the picture.
+session_start_wayland headless
+start_on_wayland
+wait_for_window weston_shot
+
+geometry=$(request set_window_geometry)
+read -r _ _ width height < <(tr -d , <<<"$geometry")
+check "title: the Bulgarian title alone" test "$(request set_title)" = '"Философия - Логика, задача за транспорт"'
+check "app id names the desktop entry, which gives the icon" \
+    test "$(request set_app_id)" = '"org.example.rivercrossing"'
+check "fixed size: minimum = maximum = window geometry ($geometry)" \
+    test "$(request set_min_size)" = "$width, $height" -a "$(request set_max_size)" = "$width, $height"
+check "window 487 wide, the client area's width" test "$width" -eq 487
+buffers=$(grep -oE 'create_buffer\(new id wl_buffer@[0-9]+, [0-9]+, [0-9]+, [0-9]+' "$log" |
+    awk -F', ' '{print $3 " " $4}' | sort -u)
+check "every buffer drawn at the window's size (got: $buffers)" test "$buffers" = "$width $height"
+
+# The title bar is the strip of the window above the client area.
+bar=$((height - 400))
+top=$((y - bar))
+check "title bar above the client area" test "$bar" -gt 20
+check "the icon drawn at the left of the title bar" \
+    test "$(convert "$shot" -crop "30x$bar+$x+$top" +repage -format '%k' info:)" -gt 8
+# Between the icon and the close button only the title may be drawn, clear
+# of both ends: nothing cut off, no other button.
+read -r text_w text_h text_x _ < <(drawn_in "$((width - 60))x$bar+$((x + 30))+$top")
+check "title text drawn ($text_w x $text_h)" test "$text_w" -gt 100 -a "$text_h" -gt 5
+check "title text whole, nothing else beside it (at $text_x..$((text_x + text_w)) of $((width - 60)))" \
+    test "$text_x" -ge 4 -a $((text_x + text_w)) -le $((width - 64))
+cp "$shot" "$session_dir/headless.png"
+kill "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+session_untrack "$program_pid"
+
+# --- X11 backend: the pointer moves and closes the window.
+session_start_display
+session_start_wayland x11
+start_on_wayland
+wait_for_window x_shot
+top=$((y - bar))
+dx=$((x > 400 ? -150 : 150))
+dy=$((y > 300 ? -60 : 60))
+# The pointer moves only once the program has asked weston to move the window.
+xdotool mousemove $((x + 100)) $((top + bar / 2)) mousedown 1
+move_asked() { grep -q -E -- '-> xdg_toplevel@[0-9]+\.move\(' "$log"; }
+session_retry 50 move_asked || echo "the program did not ask to move its window" >&2
+xdotool mousemove --sync $((x + 100 + dx / 2)) $((top + bar / 2 + dy / 2)) \
+    mousemove --sync $((x + 100 + dx)) $((top + bar / 2 + dy)) mouseup 1
+moved_to() { x_shot && [[ $(client_area) == "487 400 $1 $2" ]]; }
+check "dragging the title bar by $dx, $dy moves the window" session_retry 50 moved_to $((x + dx)) $((y + dy))
+
+read -r x y < <(client_area | awk '{print $3, $4}')
+top=$((y - bar))
+read -r close_w close_h close_x close_y < <(drawn_in "30x$bar+$((x + width - 30))+$top")
+xdotool mousemove $((x + width - 30 + close_x + close_w / 2)) $((top + close_y + close_h / 2)) click 1
+status=0
+session_wait_program_end 10 || status=$?
+check "the close button ends the program with status 0 (got $status)" test "$status" -eq 0
+lacks() { ! grep -q -i "$1" "$log"; }
+check "no protocol error" lacks 'protocol error'
+
+if ((failures > 0)); then
+    echo "$failures check(s) failed; the headless screenshot is $session_dir/headless.png (removed on exit)" >&2
+    grep -v '^\[' "$log" >&2 || true
+    exit 1
+fi
