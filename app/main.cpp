@@ -17,8 +17,7 @@ int main(int argc, char* argv[])
         return EXIT_FAILURE;
     crossing::startup::holdQtMessages(argc, argv);
     QApplication app(argc, argv);
-    if (!crossing::startup::screenFound())
-        return EXIT_FAILURE;
+    crossing::startup::requireScreen();
 
     QApplication::setApplicationName(QStringLiteral("rivercrossing"));
     QApplication::setApplicationVersion(QStringLiteral(CROSSING_VERSION));

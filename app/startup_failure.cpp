@@ -220,10 +220,10 @@ void holdQtMessages(int argc, char* argv[])
     qInstallMessageHandler(holdMessage);
 }
 
-bool screenFound()
+void requireScreen()
 {
     if (!QGuiApplication::screens().isEmpty())
-        return true;
+        return;
     const std::lock_guard lock(heldMutex);
     std::vector<std::string> reasons;
     for (const HeldMessage& message : heldMessages) {
@@ -232,7 +232,9 @@ bool screenFound()
     }
     sayCannotOpen("Qt's \"" + QGuiApplication::platformName().toStdString() + "\" platform found no screen"
                   + inBrackets(reasons));
-    return false;
+    // As after a fatal message: the half-started platform is not torn down
+    // (Qt's framebuffer platform leaves its input devices behind if it is).
+    std::_Exit(EXIT_FAILURE);
 }
 
 void releaseQtMessages()

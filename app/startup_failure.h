@@ -14,9 +14,10 @@ bool displayNamed(int argc, char* argv[]);
 // exit status 1 and one sentence built from what Qt said before it.
 void holdQtMessages(int argc, char* argv[]);
 
-// False, after saying so, when Qt started a platform without any screen (the
-// framebuffer platform without a framebuffer): no window could be shown on it.
-bool screenFound();
+// Ends the program with exit status 1, after saying so, when Qt started a
+// platform without any screen (the framebuffer platform without a
+// framebuffer): no window could be shown on it.
+void requireScreen();
 
 // The window is up: shows the messages held back and lets Qt's own handling
 // of fatal messages return.
