@@ -45,6 +45,16 @@ QFont windowFont()
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
+// A light scheme written out: the style's standard palette is the desktop's
+// scheme, dark ones included. From a light grey the rest follows: black
+// text, white lists and text boxes, grey disabled text and bevels.
+QPalette lightScheme()
+{
+    QPalette scheme(QColor(0xEF, 0xEF, 0xEF));
+    scheme.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6)); // as Qt's own light scheme
+    return scheme;
+}
+
 // Labels and frames never take the focus.
 bool takesFocus(ControlKind kind) { return kind != ControlKind::Label && kind != ControlKind::Frame; }
 
@@ -89,10 +99,10 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     // screen reader by the toolkit's stock interface.
     installAccessibility();
 
-    // The fixed colours of the form are light; text takes the light scheme's
+    // The fixed colours of the form are light; text takes a light scheme's
     // colours with them, whatever the desktop's scheme, so that it stays
     // readable. The lists and text boxes keep the light scheme's white.
-    setPalette(style()->standardPalette());
+    setPalette(lightScheme());
 
     const form::Window& description = form::window();
     setWindowTitle(toQString(description.title));
