@@ -12,6 +12,21 @@ require_tools Xvfb xdotool xprop xwininfo
 session_pids=()
 session_dir=$(mktemp -d)
 
+# check WHAT COMMAND...: runs a test's check, says "ok" or "FAIL" with WHAT,
+# and counts the failures in $failures for the script's verdict at its end.
+failures=0
+check()
+{
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAIL: $what" >&2
+        failures=$((failures + 1))
+    fi
+}
+
 # The window's description (tools/form_query.py): places, colours, texts.
 form_query() { /usr/bin/python3 "$session_root/tools/form_query.py" "$@"; }
 

@@ -5,28 +5,20 @@
 # shows, read from weston's screenshot. On weston's X11 backend, the one with
 # a seat: dragging the title bar moves the window, and its close button ends
 # the program with status 0.
-# Usage: wayland_window.sh PROGRAM
+# Usage: wayland_window.sh PROGRAM APP-ID
 set -euo pipefail
-program=$1
+program=$1 app_id=$2
 export LC_ALL=C.UTF-8
 # shellcheck source=tools/xvfb-session.sh
 source "$(dirname "$0")/../../tools/xvfb-session.sh"
 trap session_stop EXIT
 require_tools weston weston-screenshooter import convert
 
-failures=0
-check()
-{
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
-
+read -r client_width client_height < <(form_query size)
+background=#$(form_query colour window)
+# The title bar shows the title without the site address before it.
+title=$(form_query title)
+title=${title#*  }
 log=$session_dir/program.log
 shot=$session_dir/shot.png
 
@@ -53,16 +45,16 @@ x_shot() { import -window root "$shot"; }
 
 # Where the client area is on screen: the box around every pixel in the
 # window's background colour, as "W H X Y".
-client_area() { convert "$shot" -fill black +opaque '#C0C0FF' -fill white -opaque '#C0C0FF' -format '%@\n' info: 2>/dev/null | tr 'x+' '  '; }
+client_area() { convert "$shot" -fill black +opaque "$background" -fill white -opaque "$background" -format '%@\n' info: 2>/dev/null | tr 'x+' '  '; }
 
 # Takes screenshots with SHOOTER until the client area shows whole, and sets
 # x and y to its place.
 wait_for_window()
 {
     local shooter=$1 w h
-    shown() { "$shooter" && read -r w h x y < <(client_area) && [[ ${w}x$h == 487x400 ]]; }
+    shown() { "$shooter" && read -r w h x y < <(client_area) && [[ ${w}x$h == "${client_width}x$client_height" ]]; }
     session_retry 100 shown || {
-        echo "no 487 x 400 client area on screen (last seen: ${w:-?} x ${h:-?}); program output:" >&2
+        echo "no $client_width x $client_height client area on screen (last seen: ${w:-?} x ${h:-?}); program output:" >&2
         cat "$log" >&2
         return 1
     }
@@ -79,18 +71,17 @@ wait_for_window weston_shot
 
 geometry=$(request set_window_geometry)
 read -r _ _ width height < <(tr -d , <<<"$geometry")
-check "title: the Bulgarian title alone" test "$(request set_title)" = '"Философия - Логика, задача за транспорт"'
-check "app id names the desktop entry, which gives the icon" \
-    test "$(request set_app_id)" = '"org.example.rivercrossing"'
+check "title: the Bulgarian title alone" test "$(request set_title)" = "\"$title\""
+check "app id names the desktop entry, which gives the icon" test "$(request set_app_id)" = "\"$app_id\""
 check "fixed size: minimum = maximum = window geometry ($geometry)" \
     test "$(request set_min_size)" = "$width, $height" -a "$(request set_max_size)" = "$width, $height"
-check "window 487 wide, the client area's width" test "$width" -eq 487
+check "window $client_width wide, the client area's width" test "$width" -eq "$client_width"
 buffers=$(grep -oE 'create_buffer\(new id wl_buffer@[0-9]+, [0-9]+, [0-9]+, [0-9]+' "$log" |
     awk -F', ' '{print $3 " " $4}' | sort -u)
 check "every buffer drawn at the window's size (got: $buffers)" test "$buffers" = "$width $height"
 
 # The title bar is the strip of the window above the client area.
-bar=$((height - 400))
+bar=$((height - client_height))
 top=$((y - bar))
 check "title bar above the client area" test "$bar" -gt 20
 check "the icon drawn at the left of the title bar" \
@@ -120,7 +111,7 @@ move_asked() { grep -q -E -- '-> xdg_toplevel@[0-9]+\.move\(' "$log"; }
 session_retry 50 move_asked || echo "the program did not ask to move its window" >&2
 xdotool mousemove --sync $((x + 100 + dx / 2)) $((top + bar / 2 + dy / 2)) \
     mousemove --sync $((x + 100 + dx)) $((top + bar / 2 + dy)) mouseup 1
-moved_to() { x_shot && [[ $(client_area) == "487 400 $1 $2" ]]; }
+moved_to() { x_shot && [[ $(client_area) == "$client_width $client_height $1 $2" ]]; }
 check "dragging the title bar by $dx, $dy moves the window" session_retry 50 moved_to $((x + dx)) $((y + dy))
 
 read -r x y < <(client_area | awk '{print $3, $4}')

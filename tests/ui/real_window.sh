@@ -12,19 +12,6 @@ export LC_ALL=C.UTF-8
 source "$(dirname "$0")/../../tools/xvfb-session.sh"
 trap session_stop EXIT
 
-failures=0
-check()
-{
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
-
 # Every window the window manager places, as the root window sees it: xev
 # logs where each is created, reparented, configured and mapped. Setting a
 # property on the root shows when it is listening.

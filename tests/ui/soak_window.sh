@@ -129,18 +129,6 @@ rss_before=$(rss_kib)
 echo "seed $seed, $events events; resident memory at start: $rss_start KiB, after one pass of each input:" \
     "$rss_before KiB"
 
-failures=0
-check()
-{
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
 
 # The board as a screen reader reads it must keep the rules.
 board_keeps_rules()
