@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("rivercrossing"));
     QApplication::setApplicationVersion(QStringLiteral(CROSSING_VERSION));
     QApplication::setOrganizationName(QStringLiteral("The River Crossing developers"));
-    QApplication::setOrganizationDomain(QStringLiteral("example.org")); // reversed, plus the name: the app id
+    QApplication::setOrganizationDomain(QStringLiteral(CROSSING_ORGANIZATION_DOMAIN));
     QApplication::setDesktopFileName(QStringLiteral(CROSSING_APP_ID));
     QApplication::setStyle(QStringLiteral("Fusion")); // the same look on every desktop
     QApplication::setWindowIcon(crossing::programIcon());
