@@ -62,7 +62,7 @@ expected=(
     "./usr/share/applications/$app_id.desktop"
     "./usr/share/metainfo/$app_id.metainfo.xml"
 )
-for size in 32 48 64 128; do
+for size in 32 48 64 128 256; do
     expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
 done
 dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort >"$scratch/files"
@@ -77,7 +77,7 @@ dpkg-deb -x "$deb" "$root"
 icons=$root/usr/share/icons/hicolor
 original=$icons/32x32/apps/$app_id.png
 colours() { convert "$1" -depth 8 -unique-colors txt:- | awk 'NR > 1 { print $3 }' | sort; }
-for size in 32 48 64 128; do
+for size in 32 48 64 128 256; do
     icon=$icons/${size}x${size}/apps/$app_id.png
     geometry=$(identify -format '%wx%h' "$icon")
     [[ $geometry == "${size}x${size}" ]] || fail "the ${size}x${size} icon is $geometry"
