@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured and built tree, checks what it
-# declares and holds, installs it, starts the installed program under Xvfb,
-# sees its window mapped and closes it, then removes the package again.
+# declares and holds, runs Debian's lintian on it, renders its manual page,
+# installs it, starts the installed program under Xvfb, sees its window
+# mapped and closes it, then removes the package again.
 #
 # Run as root with CI set (or CROSSING_PACKAGE_INSTALL=apt) it installs with
 # `apt-get install ./file.deb` and removes with `apt-get remove`; otherwise it
@@ -56,11 +57,15 @@ done
 tr ',' '\n' <<<"$(dpkg-deb -f "$deb" Recommends)" | sed -E 's/^ *//; s/[ (].*//' | grep -qx qt6-wayland \
     || fail "Recommends lacks qt6-wayland"
 
-# What it holds: exactly the program and its desktop files.
+# What it holds: exactly the program, in Debian's place for games, its
+# desktop files, manual page and Debian's two documents.
 expected=(
-    "./usr/bin/$binary"
+    "./usr/games/$binary"
     "./usr/share/applications/$app_id.desktop"
     "./usr/share/metainfo/$app_id.metainfo.xml"
+    "./usr/share/man/man6/$binary.6.gz"
+    "./usr/share/doc/$package/copyright"
+    "./usr/share/doc/$package/changelog.gz"
 )
 for size in 32 48 64 128 256; do
     expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
@@ -91,7 +96,21 @@ done
 # The installed tree as a software centre sees it: metainfo, desktop entry
 # and icon found and in agreement.
 out=$(appstreamcli validate-tree --pedantic --no-net "$root/usr" 2>&1) || fail "validate-tree: $out"
-! grep -qE '^[EW]:' <<<"$out" || fail "validate-tree: $out"
+! grep -qE '^[[:space:]]*[EW]:' <<<"$out" || fail "validate-tree: $out"
+
+# Debian's own checker: any error or warning fails. Its full report is shown,
+# informational tags included.
+lintian_status=0
+lintian_out=$(lintian --display-info --fail-on error,warning "$deb" 2>&1) || lintian_status=$?
+echo "lintian (exit status $lintian_status):"
+echo "${lintian_out:-(nothing to report)}"
+((lintian_status == 0)) && ! grep -qE '^[EW]:' <<<"$lintian_out" || fail "lintian found errors or warnings"
+
+# The manual page renders as man renders it in a UTF-8 terminal, every groff
+# warning on.
+out=$(zcat "$root/usr/share/man/man6/$binary.6.gz" | groff -man -k -Tutf8 -ww -z 2>&1) \
+    || fail "groff cannot render the manual page: $out"
+[[ -z $out ]] || fail "the manual page renders with warnings: $out"
 
 mode=${CROSSING_PACKAGE_INSTALL:-}
 if [[ -z $mode ]]; then
@@ -106,10 +125,14 @@ if [[ $mode == apt ]]; then
     apt-get install -y -q -o DPkg::Lock::Timeout=120 "$deb" >"$scratch/install.log" 2>&1 \
         || { cat "$scratch/install.log" >&2; fail "apt-get install $deb"; }
     installed_by_us=yes
-    program=/usr/bin/$binary
-    [[ $(command -v "$binary") == "$program" ]] || fail "$binary is not on PATH after installing"
+    program=/usr/games/$binary
+    # The desktop entry starts the program by name, on the PATH Debian gives
+    # users (root's has no /usr/games).
+    user_path=$(sed -n 's/^ENV_PATH[[:space:]]*PATH=//p' /etc/login.defs)
+    [[ $(PATH=${user_path:-/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games} command -v "$binary") \
+        == "$program" ]] || fail "$binary is not on a user's PATH after installing"
 else
-    program=$root/usr/bin/$binary
+    program=$root/usr/games/$binary
 fi
 echo "starting $program ($mode)"
 
@@ -134,6 +157,6 @@ if [[ $installed_by_us == yes ]]; then
     apt-get remove -y -q --purge -o DPkg::Lock::Timeout=120 "$package" >"$scratch/remove.log" 2>&1 \
         || { cat "$scratch/remove.log" >&2; fail "apt-get remove $package"; }
     installed_by_us=no
-    [[ ! -e /usr/bin/$binary ]] || fail "/usr/bin/$binary is still there after removal"
+    [[ ! -e /usr/games/$binary ]] || fail "/usr/games/$binary is still there after removal"
 fi
 echo "package test passed"
