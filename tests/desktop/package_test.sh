@@ -14,7 +14,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd) app_id=$2 binary=$3
 # shellcheck source=tools/xvfb-session.sh
 source "$(dirname "$0")/../../tools/xvfb-session.sh"
-require_tools cpack dpkg-deb identify compare
+require_tools cpack dpkg-deb identify compare lintian groff
 
 scratch=$(mktemp -d)
 installed_by_us=no
