@@ -54,8 +54,10 @@ depends_names=$(tr ',' '\n' <<<"$depends" | sed -E 's/^ *//; s/[ (].*//')
 for needed in fonts-liberation libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
     grep -qxF "$needed" <<<"$depends_names" || fail "Depends lacks $needed: $depends"
 done
-tr ',' '\n' <<<"$(dpkg-deb -f "$deb" Recommends)" | sed -E 's/^ *//; s/[ (].*//' | grep -qx qt6-wayland \
-    || fail "Recommends lacks qt6-wayland"
+recommends=$(tr ',' '\n' <<<"$(dpkg-deb -f "$deb" Recommends)" | sed -E 's/^ *//; s/[ (].*//')
+for wanted in qt6-wayland qt6-translations-l10n; do
+    grep -qx "$wanted" <<<"$recommends" || fail "Recommends lacks $wanted"
+done
 
 # What it holds: exactly the program, in Debian's place for games, its
 # desktop files, manual page and Debian's two documents.
