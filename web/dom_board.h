@@ -1,0 +1,61 @@
+// The puzzle's board as the page's own elements: every read and write of the
+// rules goes straight to the document, as WidgetBoard does with the window's
+// widgets, so what the page shows is the board and nothing keeps a copy.
+#pragma once
+
+#include "board_controls.h"
+#include "form_description.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace crossing::web {
+
+// The element carrying a control's name covers the control's place; parts
+// inside it (a seat's check box and caption, a frame's fieldset) carry the
+// name, a slash and the part.
+[[nodiscard]] std::string elementId(form::ControlId control);
+[[nodiscard]] std::string partId(form::ControlId control, std::string_view part);
+
+inline constexpr std::string_view kTickPart = "tick";
+inline constexpr std::string_view kCaptionPart = "caption";
+inline constexpr std::string_view kGroupPart = "group";
+inline constexpr std::string_view kLegendPart = "legend";
+inline constexpr std::string_view kDescriptionPart = "description";
+
+class DomBoard final : public BoardControls {
+public:
+    std::string seatCaption(Int16 seat) const override;
+    void setSeatCaption(Int16 seat, std::string_view caption) override;
+    Int16 seatTick(Int16 seat) const override;
+    void setSeatTick(Int16 seat, Int16 tick) override;
+    void clearKnights(Int16 bank) override;
+    void appendKnight(Int16 bank, std::string_view entry) override;
+    void removeFirstKnight(Int16 bank) override;
+    Int16 knightCount(Int16 bank) const override;
+    void setBankEnabled(Int16 bank, bool enabled) override;
+    void setLabelCaption(Int16 label, std::string_view caption) override;
+
+    // What a label shows now, as a screen reader is to be told after a move.
+    [[nodiscard]] std::string labelCaption(Int16 label) const;
+};
+
+// The element a control takes the focus with: a seat's check box, or the
+// control itself.
+[[nodiscard]] std::string focusElementId(const form::Control& control);
+
+// The move count and the direction: labels that show a value rather than a
+// caption, named by that value and described by what it is.
+[[nodiscard]] bool showsValue(const form::Control& control);
+
+// The attribute that gives a control the name a screen reader calls it by
+// while it shows the caption; none for controls named by their own content
+// (buttons, captions).
+struct Attribute {
+    std::string_view name;
+    std::string value;
+};
+[[nodiscard]] std::optional<Attribute> nameAttribute(const form::Control& control, std::string_view caption);
+
+} // namespace crossing::web

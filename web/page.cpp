@@ -1,0 +1,300 @@
+#include "page.h"
+
+#include "dom.h"
+#include "favicon.h"
+#include "form_description.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace crossing::web {
+
+namespace {
+
+using form::ControlKind;
+
+// Elements of the page itself; the controls' ids are their names.
+constexpr std::string_view kFormId = "form";
+constexpr std::string_view kAnnouncerId = "announcer";
+
+bool takesFocus(ControlKind kind) { return kind != ControlKind::Label && kind != ControlKind::Frame; }
+
+// Where a control's element goes among its siblings: the document's order is
+// the focus order, and a frame goes where the first of its seats takes the
+// focus. Controls that never take the focus are read in their tab place.
+int documentPlace(const form::Control& control)
+{
+    if (control.kind != ControlKind::Frame)
+        return control.tabPlace;
+    int first = INT_MAX;
+    for (const form::Control& child : form::controls()) {
+        if (child.parent == control.id && takesFocus(child.kind))
+            first = std::min(first, child.tabPlace);
+    }
+    return first == INT_MAX ? control.tabPlace : first;
+}
+
+// The controls inside a frame, or on the form itself, in document order.
+std::vector<const form::Control*> childrenOf(std::optional<form::ControlId> parent)
+{
+    std::vector<const form::Control*> children;
+    for (const form::Control& control : form::controls()) {
+        if (control.parent == parent)
+            children.push_back(&control);
+    }
+    std::stable_sort(children.begin(), children.end(), [](const form::Control* a, const form::Control* b) {
+        return documentPlace(*a) < documentPlace(*b);
+    });
+    return children;
+}
+
+// The control that has the focus when the window opens.
+const form::Control& firstInTabOrder()
+{
+    const auto& all = form::controls();
+    return *std::min_element(all.begin(), all.end(), [](const form::Control& a, const form::Control& b) {
+        const bool aFirst = takesFocus(a.kind) && a.shown;
+        const bool bFirst = takesFocus(b.kind) && b.shown;
+        return aFirst != bFirst ? aFirst : a.tabPlace < b.tabPlace;
+    });
+}
+
+// Markup, written with its text escaped.
+class Markup {
+public:
+    Markup& open(std::string_view tag)
+    {
+        out_ += '<';
+        out_ += tag;
+        return *this;
+    }
+    Markup& attribute(std::string_view name, std::string_view value)
+    {
+        out_ += ' ';
+        out_ += name;
+        out_ += "=\"";
+        return text(value).raw("\"");
+    }
+    Markup& flag(std::string_view name) { return raw(" ").raw(name); }
+    Markup& endOpen() { return raw(">"); }
+    Markup& close(std::string_view tag) { return raw("</").raw(tag).raw(">"); }
+    Markup& raw(std::string_view markup)
+    {
+        out_ += markup;
+        return *this;
+    }
+    Markup& text(std::string_view text)
+    {
+        for (const char c : text) {
+            switch (c) {
+            case '&':
+                out_ += "&amp;";
+                break;
+            case '<':
+                out_ += "&lt;";
+                break;
+            case '>':
+                out_ += "&gt;";
+                break;
+            case '"':
+                out_ += "&quot;";
+                break;
+            default:
+                out_ += c;
+            }
+        }
+        return *this;
+    }
+    [[nodiscard]] const std::string& str() const { return out_; }
+
+private:
+    std::string out_;
+};
+
+std::string px(int pixels) { return std::to_string(pixels) + "px"; }
+
+std::string placeStyle(const form::Control& control)
+{
+    const form::Pixels place = form::toPixels(control.place);
+    std::string style = "left:" + px(place.x) + ";top:" + px(place.y) + ";width:" + px(place.width)
+                        + ";height:" + px(place.height) + ";z-index:" + std::to_string(control.stackPlace);
+    if (control.background)
+        style += ";background-color:" + form::hex(*control.background);
+    return style;
+}
+
+// The font as the window asks for it, with the metric-compatible face and the
+// generic family behind it.
+std::string formStyle(const form::Window& window)
+{
+    const form::Pixels client = form::toPixels(window.clientArea);
+    return "width:" + px(client.width) + ";height:" + px(client.height)
+           + ";background-color:" + form::hex(window.background) + ";font-family:\""
+           + std::string(window.font.face) + "\", \"" + std::string(window.font.substitute)
+           + "\", serif;font-size:" + std::to_string(window.font.points) + "pt";
+}
+
+// The attributes of the element that takes the control's focus: its name,
+// its description (kept in a hidden element) and the first focus.
+void accessibility(Markup& out, const form::Control& control)
+{
+    if (const auto name = nameAttribute(control, control.text))
+        out.attribute(name->name, name->value);
+    if (!form::accessibleDescription(control).empty())
+        out.attribute("aria-describedby", partId(control.id, kDescriptionPart));
+    if (&control == &firstInTabOrder())
+        out.flag("autofocus");
+}
+
+// The element covering the control's place, opened up to its content.
+void openControl(Markup& out, std::string_view tag, const form::Control& control)
+{
+    out.open(tag).attribute("id", elementId(control.id)).attribute("class", form::kindName(control.kind));
+    out.attribute("style", placeStyle(control));
+    // Hidden also keeps it from screen readers and out of the focus cycle.
+    if (!control.shown)
+        out.flag("hidden");
+}
+
+void appendControls(Markup& out, std::optional<form::ControlId> parent);
+
+void appendControl(Markup& out, const form::Control& control)
+{
+    switch (control.kind) {
+    case ControlKind::Frame:
+        // The box keeps the place and the colour; the fieldset inside draws
+        // the border with the caption set into it, and locks the seats.
+        openControl(out, "div", control);
+        out.endOpen().open("fieldset").attribute("id", partId(control.id, kGroupPart)).endOpen();
+        out.open("legend").endOpen().text(control.text).close("legend");
+        appendControls(out, control.id);
+        out.close("fieldset").close("div");
+        break;
+    case ControlKind::TickBox:
+        // A click anywhere on the seat toggles it.
+        openControl(out, "label", control);
+        out.endOpen()
+            .open("input")
+            .attribute("type", "checkbox")
+            .attribute("id", partId(control.id, kTickPart));
+        accessibility(out, control);
+        out.endOpen().open("span").attribute("id", partId(control.id, kCaptionPart)).endOpen();
+        out.text(control.text).close("span").close("label");
+        break;
+    case ControlKind::PushButton:
+        openControl(out, "button", control);
+        out.attribute("type", "button");
+        accessibility(out, control);
+        out.endOpen().text(control.text).close("button");
+        break;
+    case ControlKind::ListBox:
+        // More than one row: a list box rather than a drop-down.
+        openControl(out, "select", control);
+        out.attribute("size", "2");
+        accessibility(out, control);
+        out.endOpen().close("select");
+        break;
+    case ControlKind::Label: {
+        const std::string_view tag = showsValue(control) ? "output" : "div";
+        openControl(out, tag, control);
+        accessibility(out, control);
+        out.endOpen().text(control.text).close(tag);
+        break;
+    }
+    case ControlKind::TextBox:
+        openControl(out, "textarea", control);
+        out.flag("readonly");
+        accessibility(out, control);
+        // The parser drops one line break straight after the tag.
+        out.endOpen().raw("\n").text(control.text).close("textarea");
+        break;
+    }
+}
+
+void appendControls(Markup& out, std::optional<form::ControlId> parent)
+{
+    for (const form::Control* control : childrenOf(parent))
+        appendControl(out, *control);
+}
+
+std::string pageMarkup()
+{
+    Markup out;
+    out.open("main").attribute("id", kFormId).attribute("style", formStyle(form::window())).endOpen();
+    appendControls(out, std::nullopt);
+    out.close("main");
+    // Descriptions are read from elements nobody sees.
+    out.open("div").flag("hidden").endOpen();
+    for (const form::Control& control : form::controls()) {
+        const std::string description = form::accessibleDescription(control);
+        if (!description.empty()) {
+            out.open("span").attribute("id", partId(control.id, kDescriptionPart)).endOpen();
+            out.text(description).close("span");
+        }
+    }
+    out.close("div");
+    // Says what a move did, without taking the focus from where it is.
+    out.open("div").attribute("id", kAnnouncerId).attribute("class", "announcer");
+    out.attribute("aria-live", "polite").endOpen().close("div");
+    return out.str();
+}
+
+} // namespace
+
+Page::Page()
+{
+    dom::setDocumentTitle(form::window().title);
+    if (const std::string icon = faviconUrl(); !icon.empty())
+        dom::setFavicon(icon);
+    dom::appendToBody(pageMarkup());
+    for (const form::Control& control : form::controls()) {
+        if (control.kind == ControlKind::PushButton)
+            dom::listenForCommand(elementId(control.id), control.id.index);
+    }
+    puzzle_.OnLoad();
+}
+
+void Page::OnCommandClick(Int16 Index)
+{
+    const auto boatBefore = puzzle_.BoatSide();
+    puzzle_.OnCommandClick(Index);
+    if (Index == kClearButton) {
+        announce(form::announcements().startAgain);
+        return;
+    }
+    // A refused move changes nothing on the page and says nothing either.
+    if (puzzle_.BoatSide() == boatBefore)
+        return;
+    announce(form::moveAnnouncement(board_.labelCaption(kMoveCountLabel),
+                                    board_.labelCaption(kDirectionLabel),
+                                    board_.knightCount(kLeftBank) == 0));
+}
+
+void Page::announce(std::string_view words) { dom::setText(kAnnouncerId, words); }
+
+} // namespace crossing::web
+
+namespace {
+
+crossing::web::Page* thePage = nullptr;
+
+} // namespace
+
+// Called by the command buttons' click listeners (dom::listenForCommand).
+extern "C" EMSCRIPTEN_KEEPALIVE void crossing_command(int index)
+{
+    if (thePage != nullptr)
+        thePage->OnCommandClick(static_cast<crossing::Int16>(index));
+}
+
+int main()
+{
+    // Lives as long as the page: the runtime keeps running after main returns.
+    static crossing::web::Page page;
+    thePage = &page;
+    crossing::web::dom::markReady();
+    return 0;
+}

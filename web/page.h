@@ -1,0 +1,26 @@
+// The page: built by walking the window's description, its elements holding
+// the board, and the two command buttons driving the rules.
+#pragma once
+
+#include "crossing_puzzle.h"
+#include "dom_board.h"
+
+namespace crossing::web {
+
+class Page {
+public:
+    // Builds every element, then runs the load handler, so the page is in the
+    // starting position before the first move can be made.
+    Page();
+
+    // A click on Command1(index).
+    void OnCommandClick(Int16 Index);
+
+private:
+    void announce(std::string_view words);
+
+    DomBoard board_;
+    CrossingPuzzle puzzle_{board_};
+};
+
+} // namespace crossing::web
