@@ -2,6 +2,7 @@
 // the start by the user's own clicks and button presses, written as a script
 // (see play()), and checked against the board written out by hand.
 #include "board_notation.h"
+#include "rule_cases.h"
 
 #include <QTest>
 
@@ -10,13 +11,23 @@ using namespace crossing::testing;
 
 namespace {
 
-// Both boys over, the first back, a knight over, the second back; three
-// rounds, the last one ending with the knight's crossing.
-const QStringList kSolution{"01M", "3M", "2M", "4M", "01M", "3M", "2M", "4M", "01M", "3M", "2M"};
-const QString kStart = "BBK|___ 3:0 +- L 0 .";
+const QString kStart = QString::fromUtf8(kStartBoard);
+
+QString text(std::string_view view) { return QString::fromUtf8(view.data(), qsizetype(view.size())); }
 
 // The first `moves` moves of the solution as one script.
-QString solutionPrefix(int moves) { return kSolution.mid(0, moves).join(' '); }
+QString solutionPrefix(int moves)
+{
+    QStringList scripts;
+    for (int move = 0; move < moves; ++move)
+        scripts << text(kSolution.at(std::size_t(move)).script);
+    return scripts.join(' ');
+}
+
+QString script(const Opening& opening)
+{
+    return (solutionPrefix(opening.solutionMoves) + ' ' + text(opening.script)).trimmed();
+}
 
 QString state(const Playthrough& game)
 {
@@ -70,13 +81,8 @@ void TestPuzzleRules::clear_data()
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("after");
 
-    row("in the start", "", kStart);
-    row("after moves, keeps the direction", "01M 3M 2M", "BBK|___ 3:0 +- L 0 >");
-    row("after a move back", "01M 3M", "BBK|___ 3:0 +- L 0 <");
-    row("after the lock", solutionPrefix(11), "BBK|___ 3:0 +- L 0 >");
-    row("keeps left ticks", "02", "bBk|___ 3:0 +- L 0 .");
-    // The tick outlives the boy who stood there, inside the disabled frame.
-    row("keeps a right tick", "01M 3", "BBK|*__ 3:0 +- L 0 >");
+    for (const ClearCase& clear : kClears)
+        row(clear.name.data(), script(clear.before), text(clear.after));
 }
 
 void TestPuzzleRules::clear()
@@ -92,15 +98,10 @@ void TestPuzzleRules::clear()
 
 void TestPuzzleRules::solution()
 {
-    const QStringList boards{
-        "__K|BB_ 3:0 -+ R 1 >", "B_K|_B_ 3:0 +- L 2 <",  "B_K|_BK 2:1 -+ R 3 >",  "BBK|__K 2:1 +- L 4 <",
-        "__K|BBK 2:1 -+ R 5 >", "B_K|_BK 2:1 +- L 6 <",  "B_K|_BK 1:2 -+ R 7 >",  "BBK|__K 1:2 +- L 8 <",
-        "__K|BBK 1:2 -+ R 9 >", "B_K|_BK 1:2 +- L 10 <", "B__|_BK 0:3 -- R 11 >",
-    };
     Playthrough game;
-    for (qsizetype move = 0; move < kSolution.size(); ++move) {
-        perform(game, kSolution[move]);
-        QCOMPARE(state(game), boards[move]);
+    for (std::size_t move = 0; move < kSolution.size(); ++move) {
+        perform(game, text(kSolution[move].script));
+        QCOMPARE(state(game), text(kSolution[move].after));
         QCOMPARE(game.puzzle().MoveCount(), Int16(move + 1));
     }
 }
@@ -140,22 +141,8 @@ void TestPuzzleRules::rejected_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("ticks");
 
-    row("left: first boy with the knight", "", "02");
-    row("left: second boy with the knight", "", "12");
-    row("left: both boys with the knight", "", "012");
-    row("left: nobody", "", "");
-    row("left: nobody, a right tick kept by Clear", "01M 3C", "");
-    row("left: empty boy seat with the knight", "01M 4M", "02");
-    row("left: only an empty seat", "01M 4M", "0");
-    // Would lock after 9 moves with both boys left behind.
-    row("left: last knight, no boy across", solutionPrefix(8), "2");
-    row("right: boy with the knight", "01M 3M 2M", "45");
-    row("right: empty boy seat with the knight", "01M 3M 2M", "35");
-    row("right: boy with the empty knight seat", "01M", "35");
-    row("right: nobody", "01M", "");
-    // Knight over, boat back empty, three times, would lock after 5 moves.
-    row("right: only an empty boy seat", "2M", "3");
-    row("right: only the empty knight seat", "01M", "5");
+    for (const Refusal& refusal : kRefusals)
+        row(refusal.name.data(), script(refusal.before), text(refusal.ticks));
 }
 
 void TestPuzzleRules::rejected()
