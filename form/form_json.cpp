@@ -67,11 +67,15 @@ void writeForm(std::ostream& out)
         << ", \"height\": " << client.height << ", \"background\": " << quoted(hex(w.background))
         << ",\n    \"font\": {\"face\": " << quoted(w.font.face)
         << ", \"substitute\": " << quoted(w.font.substitute) << ", \"points\": " << w.font.points << "}},\n";
-    // The texts the rules write, so that a harness can read the board.
+    // The texts the rules write and the controls they press and write, so
+    // that a harness can play and read the board.
     out << "  \"rules\": {\"boy\": " << quoted(kBoyCaption) << ", \"knight\": " << quoted(kKnightCaption)
         << ", \"knightEntry\": " << quoted(kKnightEntry) << ", \"toTheRight\": " << quoted(kToTheRight)
         << ", \"toTheLeft\": " << quoted(kToTheLeft) << ", \"emptySeat\": " << quoted(kEmptySeatName)
-        << "},\n";
+        << ",\n    \"moveButton\": " << quoted(controlName({ControlArray::Command1, kMoveButton}))
+        << ", \"clearButton\": " << quoted(controlName({ControlArray::Command1, kClearButton}))
+        << ", \"countLabel\": " << quoted(controlName({ControlArray::Label1, kMoveCountLabel}))
+        << ", \"directionLabel\": " << quoted(controlName({ControlArray::Label1, kDirectionLabel})) << "},\n";
     const Announcements& spoken = announcements();
     out << "  \"announcements\": {\"move\": " << quoted(spoken.move)
         << ", \"everyKnightAcross\": " << quoted(spoken.everyKnightAcross)
