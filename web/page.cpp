@@ -62,6 +62,19 @@ const form::Control& firstInTabOrder()
     });
 }
 
+// The caption read first heads the page, as the line at the top of the
+// window heads the puzzle.
+const form::Control* headingLabel()
+{
+    const form::Control* heading = nullptr;
+    for (const form::Control& control : form::controls()) {
+        const bool caption = control.kind == ControlKind::Label && !showsValue(control) && control.shown;
+        if (caption && (heading == nullptr || control.tabPlace < heading->tabPlace))
+            heading = &control;
+    }
+    return heading;
+}
+
 // Markup, written with its text escaped.
 class Markup {
 public:
@@ -198,7 +211,9 @@ void appendControl(Markup& out, const form::Control& control)
         out.endOpen().close("select");
         break;
     case ControlKind::Label: {
-        const std::string_view tag = showsValue(control) ? "output" : "div";
+        const std::string_view tag = showsValue(control)          ? "output"
+                                     : &control == headingLabel() ? "h1"
+                                                                  : "div";
         openControl(out, tag, control);
         accessibility(out, control);
         out.endOpen().text(control.text).close(tag);

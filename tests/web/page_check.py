@@ -1,0 +1,624 @@
+#!/usr/bin/python3
+"""The web page in headless Chromium, as a user and a screen reader meet it,
+checked against the window's description (form.json) and the rule tests'
+situations (rule_cases.json) rather than against copies of them:
+
+- every control's rectangle, colour, text and font, colours also sampled
+  from a screenshot;
+- the eleven-move solution by mouse and again by keyboard (Tab, Space), the
+  board read after every move and the announcement heard; the lock; the rule
+  tests' Clear cases and refused moves (which must stay silent);
+- names, descriptions and roles as the browser exposes them, the tab order,
+  Enter and Escape pressing nothing, and an axe-core audit;
+- the favicon against the icon's XPM, no request for anything but the page,
+  nothing stored, the page served over HTTP, and one sentence for a browser
+  without WebAssembly;
+- a random session of clicks and keys that must keep the board's invariants.
+
+Usage: page_check.py --page INDEX.HTML --form FORM.JSON --cases RULE_CASES.JSON
+                     --axe AXE.MIN.JS --icon ICON.XPM [--seed N]
+"""
+import argparse
+import functools
+import http.server
+import json
+import os
+import pathlib
+import random
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import traceback
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+
+# The invariants the desktop's soak test checks on a board read from outside.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "ui"))
+from soak_board_check import problems  # noqa: E402
+
+READY = "crossing-ready"
+# The page's elements: a control's element carries its name; a seat's check
+# box and caption and a frame's fieldset are parts named after it.
+TICK, CAPTION, GROUP = "/tick", "/caption", "/group"
+ANNOUNCER = "announcer"
+FOCUS_KINDS = ("tickbox", "button", "list", "text")
+ROLES = {"tickbox": "checkbox", "button": "button", "list": "listbox", "text": "textbox", "frame": "group"}
+
+# Counts what the live region says from the moment the page is ready.
+WATCH_ANNOUNCER = f"""
+window.announced = 0;
+new MutationObserver(changes => window.announced += changes.length)
+    .observe(document.getElementById('{ANNOUNCER}'), {{childList: true, characterData: true, subtree: true}});
+"""
+
+
+class CheckFailed(Exception):
+    pass
+
+
+def expect(condition, what):
+    if not condition:
+        raise CheckFailed(what)
+
+
+class Page:
+    """The page in the browser, played and read through its controls."""
+
+    def __init__(self, driver, form, cases, url):
+        self.driver, self.form, self.cases, self.url = driver, form, cases, url
+        self.rules = form["rules"]
+        self.controls = {c["name"]: c for c in form["controls"]}
+        self.seats = sorted((c for c in form["controls"] if c["array"] == "Check1"), key=lambda c: c["index"])
+        self.lists = sorted((c for c in form["controls"] if c["array"] == "List1"), key=lambda c: c["index"])
+        self.frames = sorted((c for c in form["controls"] if c["array"] == "Frame1"), key=lambda c: c["index"])
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def open(self, url=None):
+        self.driver.get(url or self.url)
+        deadline = time.monotonic() + 10
+        while not self.js(f"return performance.getEntriesByName('{READY}').length > 0"):
+            expect(time.monotonic() < deadline, f"{url or self.url} never became ready to play")
+            time.sleep(0.01)
+        self.js(WATCH_ANNOUNCER)
+
+    def element(self, element_id):
+        return self.driver.execute_script("return document.getElementById(arguments[0])", element_id)
+
+    def focus_id(self, control):
+        """The element that takes the control's focus, and carries its name."""
+        part = {"tickbox": TICK, "frame": GROUP}.get(control["kind"], "")
+        return control["name"] + part
+
+    def read(self):
+        """The board as the page's elements hold it, and what was last announced."""
+        return self.js(f"""
+            const byId = id => document.getElementById(id);
+            return {{
+                seats: arguments[0].map(s => ({{caption: byId(s + '{CAPTION}').textContent,
+                    ticked: byId(s + '{TICK}').checked, name: byId(s + '{TICK}').getAttribute('aria-label')}})),
+                lists: arguments[1].map(l => Array.from(byId(l).options, o => o.text)),
+                banks: arguments[2].map(f => !byId(f + '{GROUP}').disabled),
+                count: byId(arguments[3]).textContent,
+                direction: byId(arguments[4]).textContent,
+                announcement: byId('{ANNOUNCER}').textContent,
+                announced: window.announced,
+            }};""", [s["name"] for s in self.seats], [c["name"] for c in self.lists],
+                       [f["name"] for f in self.frames], self.rules["countLabel"], self.rules["directionLabel"])
+
+    def notation(self, board=None):
+        """The board in the rule tests' notation, less where the boat lies:
+        that is the puzzle's own value, not shown by any control."""
+        board = board or self.read()
+        letters = {self.rules["boy"]: "Bb", self.rules["knight"]: "Kk", "": "_*"}
+        seats = "".join(letters.get(s["caption"], "??")[s["ticked"]] for s in board["seats"])
+        knights = [str(len(entries)) if all(e == self.rules["knightEntry"] for e in entries) else "?"
+                   for entries in board["lists"]]
+        banks = "".join("+" if open_ else "-" for open_ in board["banks"])
+        direction = {self.rules["toTheRight"]: ">", self.rules["toTheLeft"]: "<", "": "."}.get(board["direction"], "?")
+        return f"{seats[:3]}|{seats[3:]} {':'.join(knights)} {banks} {board['count']} {direction}"
+
+    def control_for(self, action):
+        if action.isdigit():
+            return self.seats[int(action)]
+        return self.controls[self.rules["moveButton" if action == "M" else "clearButton"]]
+
+    def click(self, control):
+        ActionChains(self.driver, duration=0).move_to_element(self.element(control["name"])).click().perform()
+
+    def press(self, key):
+        ActionChains(self.driver, duration=0).send_keys(key).perform()
+
+    def active_id(self):
+        return self.js("return document.activeElement.id")
+
+    def tab_to(self, control):
+        target = self.focus_id(control)
+        for _ in range(2 * len(self.controls)):
+            if self.active_id() == target:
+                return
+            self.press(Keys.TAB)
+        raise CheckFailed(f"Tab never reaches {target}")
+
+    def play(self, script, by_keyboard=False):
+        for action in script.replace(" ", ""):
+            control = self.control_for(action)
+            if by_keyboard:
+                self.tab_to(control)
+                self.press(Keys.SPACE)
+            else:
+                self.click(control)
+
+    def ax_node(self, element_id):
+        """The browser's accessibility node of an element, as a screen reader gets it."""
+        document = self.driver.execute_cdp_cmd("DOM.getDocument", {"depth": 0})
+        node = self.driver.execute_cdp_cmd(
+            "DOM.querySelector", {"nodeId": document["root"]["nodeId"], "selector": f'[id="{element_id}"]'})
+        nodes = self.driver.execute_cdp_cmd(
+            "Accessibility.getPartialAXTree", {"nodeId": node["nodeId"], "fetchRelatives": False})["nodes"]
+        return nodes[0]
+
+
+def without_boat(board):
+    fields = board.split(" ")
+    return " ".join(fields[:3] + fields[4:])
+
+
+def stripped(hex_colour):
+    return hex_colour.lstrip("#").upper()
+
+
+def css_colour(hex_colour):
+    value = stripped(hex_colour)
+    return f"rgb({int(value[0:2], 16)}, {int(value[2:4], 16)}, {int(value[4:6], 16)})"
+
+
+# -- layout ---------------------------------------------------------------
+
+def check_layout(page):
+    rects = page.js("""
+        const form = document.getElementById('form').getBoundingClientRect();
+        const result = {form: [form.width, form.height]};
+        for (const name of arguments[0]) {
+            const element = document.getElementById(name);
+            const r = element.getBoundingClientRect();
+            result[name] = {x: r.x - form.x, y: r.y - form.y, width: r.width, height: r.height,
+                            hidden: element.hidden, boxes: element.getClientRects().length};
+        }
+        return result;""", list(page.controls))
+    window = page.form["window"]
+    expect(rects["form"] == [window["width"], window["height"]],
+           f"the form is {rects['form']}, the window {window['width']} x {window['height']}")
+    wrong = []
+    for name, control in page.controls.items():
+        got = rects[name]
+        if not control["shown"]:
+            if not got["hidden"] or got["boxes"]:
+                wrong.append(f"{name} is shown")
+            continue
+        want = control["pixels"]
+        if any(abs(got[k] - want[k]) > 0.01 for k in ("x", "y", "width", "height")):
+            wrong.append(f"{name} at {got['x']},{got['y']} {got['width']}x{got['height']}, want "
+                         f"{want['x']},{want['y']} {want['width']}x{want['height']}")
+    expect(not wrong, "; ".join(wrong))
+
+
+def check_texts_and_font(page):
+    window = page.form["window"]
+    got = page.js("""
+        const text = id => { const e = document.getElementById(id); return e.tagName === 'TEXTAREA' ? e.value : e.textContent; };
+        const form = getComputedStyle(document.getElementById('form'));
+        return {title: document.querySelector('title').textContent, lang: document.documentElement.lang,
+                family: form.fontFamily, size: form.fontSize,
+                families: arguments[0].map(n => getComputedStyle(document.getElementById(n)).fontFamily),
+                legends: arguments[1].map(n => document.getElementById(n).querySelector('legend').textContent),
+                texts: arguments[0].map(text), captions: arguments[2].map(n => text(n + '/caption'))};""",
+                  list(page.controls), [f["name"] for f in page.frames], [s["name"] for s in page.seats])
+    expect(got["title"] == window["title"], f"title {got['title']!r}")
+    expect(got["lang"] == "bg", f"document language {got['lang']!r}")
+    font = window["font"]
+    family = f'"{font["face"]}", "{font["substitute"]}", serif'
+    expect(got["family"] == family, f"font family {got['family']}, want {family}")
+    expect(got["size"] == f"{font['points'] * 96 / 72:g}px", f"font size {got['size']} for {font['points']} pt")
+    wrong = [n for n, f in zip(page.controls, got["families"]) if f != family]
+    expect(not wrong, f"controls not in the window's font: {wrong}")
+    texts = dict(zip(page.controls, got["texts"]))
+    texts.update({f["name"]: legend for f, legend in zip(page.frames, got["legends"])})
+    texts.update({s["name"]: caption for s, caption in zip(page.seats, got["captions"])})
+    for name, control in page.controls.items():
+        # Lists hold no text; labels the table leaves empty are the rules' to write.
+        if control["kind"] == "list" or (control["kind"] == "label" and not control["text"]):
+            continue
+        # A text area keeps its lines as the HTML parser does, ended by LF.
+        want = control["text"].replace("\r\n", "\n")
+        expect(texts[name] == want, f"{name} reads {texts[name][:40]!r}, want {want[:40]!r}")
+
+
+def pixels_of(png, points):
+    """The colours at the points of a screenshot, as RRGGBB."""
+    formats = " ".join(f"%[hex:p{{{x},{y}}}]" for x, y in points)
+    out = subprocess.run(["convert", png, "-format", formats, "info:"], capture_output=True, text=True, check=True)
+    return [value[:6].upper() for value in out.stdout.split()]
+
+
+def check_colours(page):
+    window = page.form["window"]
+    coloured = [c for c in page.controls.values() if c["shown"] and c["background"]]
+    got = page.js("""return [getComputedStyle(document.getElementById('form')).backgroundColor,
+                             ...arguments[0].map(n => getComputedStyle(document.getElementById(n)).backgroundColor)];""",
+                  [c["name"] for c in coloured])
+    want = [css_colour(window["background"])] + [css_colour(c["background"]) for c in coloured]
+    wrong = [f"{name} {g}, want {w}" for name, g, w in zip(["form"] + [c["name"] for c in coloured], got, want)
+             if g != w]
+    expect(not wrong, "; ".join(wrong))
+
+    # On screen: each coloured control near its lower right corner, where no
+    # caption, border or seat lies, and the window where no control does.
+    def inside_a_control(x, y):
+        return any(p["x"] - 1 <= x <= p["x"] + p["width"] and p["y"] - 1 <= y <= p["y"] + p["height"]
+                   for p in (c["pixels"] for c in page.controls.values() if c["shown"]))
+    free = next((x, y) for y in range(0, window["height"], 5) for x in range(0, window["width"], 5)
+                if not inside_a_control(x, y))
+    points = [free] + [(c["pixels"]["x"] + c["pixels"]["width"] - 4, c["pixels"]["y"] + c["pixels"]["height"] - 4)
+                       for c in coloured]
+    with tempfile.TemporaryDirectory() as folder:
+        png = os.path.join(folder, "page.png")
+        page.driver.save_screenshot(png)
+        sampled = pixels_of(png, points)
+    names = ["window"] + [c["name"] for c in coloured]
+    wanted = [stripped(window["background"])] + [stripped(c["background"]) for c in coloured]
+    wrong = [f"{n} at {p} shows {s}, want {w}" for n, p, s, w in zip(names, points, sampled, wanted) if s != w]
+    expect(not wrong, "; ".join(wrong))
+
+
+# -- accessibility --------------------------------------------------------
+
+def check_accessible_names(page):
+    """Names, descriptions and roles as the browser gives them to a screen reader."""
+    board = page.read()
+    current = {s["name"]: b["caption"] for s, b in zip(page.seats, board["seats"])}
+    current.update({page.rules["countLabel"]: board["count"], page.rules["directionLabel"]: board["direction"]})
+    wrong = []
+    for name, control in page.controls.items():
+        node = page.ax_node(page.focus_id(control))
+        if not control["shown"]:
+            if not node.get("ignored"):
+                wrong.append(f"{name} is hidden but exposed")
+            continue
+        value_label = name in (page.rules["countLabel"], page.rules["directionLabel"])
+        if control["kind"] == "label" and not value_label:
+            continue  # captions are read as the text they are
+        role = "status" if value_label else ROLES[control["kind"]]
+        if control["kind"] == "tickbox":
+            want_name = current[name] or page.rules["emptySeat"]
+        else:
+            want_name = current[name] if value_label else control["accessibleName"]
+        got = {key: node.get(key, {}).get("value", "") for key in ("role", "name", "description")}
+        want = {"role": role, "name": want_name, "description": control["accessibleDescription"]}
+        if got != want:
+            wrong.append(f"{name}: {got}, want {want}")
+    expect(not wrong, "; ".join(wrong))
+
+
+def check_tab_order(page, opening=False):
+    """Tab goes round the controls in their tab places, from wherever the
+    focus is, passing over hidden ones and seats of a locked bank. As the page
+    opens, the focus is on the first of them."""
+    banks = page.read()["banks"]
+    locked = {f["name"] for f, open_ in zip(page.frames, banks) if not open_}
+    cycle = [page.focus_id(c) for c in sorted(page.controls.values(), key=lambda c: c["tab"])
+             if c["kind"] in FOCUS_KINDS and c["shown"] and c["parent"] not in locked]
+    visited = [page.active_id()]
+    while len([v for v in visited if v]) < len(cycle):
+        page.press(Keys.TAB)
+        visited.append(page.active_id())
+    # Between the last control and the first, the browser focuses the document.
+    visited = [v for v in visited if v]
+    expect(visited[0] == cycle[0] if opening else visited[0] in cycle, f"the focus is on {visited[0]!r}")
+    start = cycle.index(visited[0])
+    expect(visited == cycle[start:] + cycle[:start], f"focus went {visited}, want {cycle}")
+
+
+def check_no_default_button(page):
+    """Enter and Escape press nothing, whichever button has the focus."""
+    for script, button in (("01", page.rules["moveButton"]), ("01M", page.rules["clearButton"])):
+        page.open()
+        page.play(script)
+        page.tab_to(page.controls[button])
+        before = page.read()
+        for key in (Keys.ENTER, Keys.ESCAPE):
+            page.press(key)
+            after = page.read()
+            expect(after == before, f"{key!r} on {button} changed {page.notation(before)} to {page.notation(after)}")
+
+
+def check_axe(page, axe_script):
+    """An axe-core audit of the page as it opens, after a move and locked."""
+    solution = page.cases["solution"]
+    for moves in (0, 1, len(solution)):
+        page.open()
+        page.play(" ".join(m["script"] for m in solution[:moves]))
+        page.js(axe_script)
+        result = page.driver.execute_async_script(
+            "const done = arguments[arguments.length - 1];"
+            "axe.run(document).then(r => done(r.violations.map(v => ({id: v.id, help: v.help,"
+            " nodes: v.nodes.map(n => n.target.join(' '))}))), e => done([{id: 'error', help: String(e), nodes: []}]));")
+        expect(not result, f"after {moves} moves: {json.dumps(result, ensure_ascii=False)}")
+
+
+# -- playing --------------------------------------------------------------
+
+def expect_announced(page, board, what):
+    expect(board["announced"] > 0, f"{what}: nothing was announced")
+    expect(board["count"] in board["announcement"] and board["direction"] in board["announcement"],
+           f"{what}: announced {board['announcement']!r} with the count {board['count']} and {board['direction']!r}")
+
+
+def play_solution(page, by_keyboard):
+    page.open()
+    expect(page.notation() == without_boat(page.cases["start"]), f"starts as {page.notation()}")
+    for number, move in enumerate(page.cases["solution"], 1):
+        page.js("window.announced = 0")
+        page.play(move["script"], by_keyboard)
+        board = page.read()
+        expect(page.notation(board) == without_boat(move["after"]),
+               f"move {number} ({move['script']}) left {page.notation(board)}, want {without_boat(move['after'])}")
+        expect_announced(page, board, f"move {number}")
+
+
+def check_solution_by_mouse(page):
+    play_solution(page, by_keyboard=False)
+    # Locked: no seat can be ticked and Move does nothing, silently.
+    page.js("window.announced = 0")
+    before = page.read()
+    page.play("012345M")
+    after = page.read()
+    expect(after == before, f"the lock let {page.notation(before)} become {page.notation(after)}")
+
+
+def check_solution_by_keyboard(page):
+    play_solution(page, by_keyboard=True)
+
+
+def check_clears(page):
+    for case in page.cases["clears"]:
+        page.open()
+        page.play(case["before"])
+        page.js("window.announced = 0")
+        page.play("C")
+        board = page.read()
+        expect(page.notation(board) == without_boat(case["after"]),
+               f"Clear {case['name']}: {page.notation(board)}, want {without_boat(case['after'])}")
+        expect(board["announced"] > 0 and board["announcement"], f"Clear {case['name']}: nothing was announced")
+
+
+def check_refusals(page):
+    for case in page.cases["refusals"]:
+        page.open()
+        page.play(f"{case['before']} {case['ticks']}")
+        page.js("window.announced = 0")
+        before = page.read()
+        page.play("M")
+        after = page.read()
+        expect(after == before, f"refused move {case['name']!r} changed {page.notation(before)} "
+                                f"to {page.notation(after)} (announced {after['announcement']!r})")
+
+
+def check_random_session(page, seed, actions=300):
+    """Random clicks anywhere on the form's controls and random keys; after
+    each, the board read from the page must keep the invariants."""
+    chooser = random.Random(seed)
+    keys = [Keys.TAB, Keys.SHIFT + Keys.TAB, Keys.SPACE, Keys.ENTER, Keys.ESCAPE, Keys.UP, Keys.DOWN]
+    shown = [c for c in page.controls.values() if c["shown"]]
+    page.open()
+    for step in range(actions):
+        if chooser.random() < 0.6:
+            control = chooser.choice(shown)
+            what = f"click on {control['name']}"
+            page.click(control)
+        else:
+            key = chooser.choice(keys)
+            what = f"key {key!r} on {page.active_id() or 'the page'}"
+            page.press(key)
+        board = page.read()
+        as_read = {"seats": [s["name"] for s in board["seats"]], "knights": [len(e) for e in board["lists"]],
+                   "banks": board["banks"], "count": board["count"], "direction": board["direction"]}
+        found = problems(as_read, [e for entries in board["lists"] for e in entries])
+        expect(not found, f"seed {seed}, step {step}, after {what}: {'; '.join(found)} ({page.notation(board)})")
+
+
+# -- the page as a file ---------------------------------------------------
+
+def read_xpm(path):
+    """The icon's pixels as RRGGBB, or None where transparent, top row first."""
+    text = pathlib.Path(path).read_text(encoding="utf-8")
+    strings = [part.split('"')[0] for part in text.split('"')[1::2]]
+    width, height, colours, per_pixel = map(int, strings[0].split())
+    palette = {}
+    for line in strings[1:1 + colours]:
+        words = line[per_pixel:].split()
+        value = words[words.index("c") + 1]
+        palette[line[:per_pixel]] = None if value == "None" else value.lstrip("#").upper()
+    rows = strings[1 + colours:1 + colours + height]
+    return width, height, [palette[row[x:x + per_pixel]] for row in rows for x in range(0, width * per_pixel, per_pixel)]
+
+
+def check_favicon(page, icon_path):
+    width, height, want = read_xpm(icon_path)
+    got = page.driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        const link = document.querySelector('link[rel=icon]');
+        if (!link) { done(null); return; }
+        const image = new Image();
+        image.onload = () => {
+            const canvas = document.createElement('canvas');
+            canvas.width = image.width; canvas.height = image.height;
+            const context = canvas.getContext('2d');
+            context.drawImage(image, 0, 0);
+            done({width: image.width, height: image.height,
+                  data: Array.from(context.getImageData(0, 0, image.width, image.height).data)});
+        };
+        image.onerror = () => done({error: true});
+        image.src = link.href;""")
+    expect(got is not None, "the page has no icon")
+    expect("error" not in got, "the icon does not decode")
+    expect((got["width"], got["height"]) == (width, height), f"icon {got['width']} x {got['height']}")
+    data = got["data"]
+    pixels = [None if data[i + 3] < 128 else f"{data[i]:02X}{data[i + 1]:02X}{data[i + 2]:02X}"
+              for i in range(0, len(data), 4)]
+    wrong = [i for i, (g, w) in enumerate(zip(pixels, want)) if g != w]
+    expect(not wrong, f"{len(wrong)} icon pixels differ from the XPM, first at {divmod(wrong[0], width)[::-1] if wrong else ''}")
+
+
+def requested_urls(driver):
+    urls = []
+    for entry in driver.get_log("performance"):
+        message = json.loads(entry["message"])["message"]
+        if message["method"] == "Network.requestWillBeSent":
+            urls.append(message["params"]["request"]["url"])
+    return urls
+
+
+def check_requests_and_storage(page):
+    """Everything comes from the one file, and nothing is kept."""
+    requested_urls(page.driver)  # forget what earlier checks loaded
+    page.open()
+    page.play(page.cases["solution"][0]["script"])
+    others = [u for u in requested_urls(page.driver) if u != page.url and not u.startswith("data:")]
+    expect(not others, f"the page asked for {others}")
+    stored = page.driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        const kept = {cookies: document.cookie, local: localStorage.length, session: sessionStorage.length};
+        indexedDB.databases().then(d => done({...kept, databases: d.length}), () => done({...kept, databases: -1}));""")
+    expect(stored == {"cookies": "", "local": 0, "session": 0, "databases": 0}, f"the page keeps {stored}")
+
+
+def check_served_over_http(page):
+    folder = os.path.dirname(page.url[len("file://"):])
+    handler = functools.partial(QuietHandler, directory=folder)
+    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        url = f"http://127.0.0.1:{server.server_address[1]}/index.html"
+        try:
+            requested_urls(page.driver)
+            page.open(url)
+            page.play(page.cases["solution"][0]["script"])
+            board = page.read()
+            expect(page.notation(board) == without_boat(page.cases["solution"][0]["after"]),
+                   f"served over HTTP, the first move left {page.notation(board)}")
+            others = [u for u in requested_urls(page.driver) if u != url and not u.startswith("data:")]
+            expect(not others, f"served over HTTP, the page asked for {others}")
+        finally:
+            server.shutdown()
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def check_without_webassembly(page):
+    """A browser without WebAssembly gets one sentence in the page's language."""
+    script = page.driver.execute_cdp_cmd(
+        "Page.addScriptToEvaluateOnNewDocument", {"source": "delete globalThis.WebAssembly;"})
+    try:
+        page.driver.get(page.url)
+        got = page.js("""
+            const sentence = Array.from(document.body.querySelectorAll('p'))
+                .filter(p => p.getClientRects().length > 0).map(p => p.textContent.trim());
+            return {sentences: sentence, form: document.getElementById('form') !== null,
+                    lang: document.documentElement.lang};""")
+    finally:
+        page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script["identifier"]})
+    expect(not got["form"], "a form was built without WebAssembly")
+    expect(len(got["sentences"]) == 1 and got["sentences"][0].count(".") == 1 and
+           any("а" <= ch <= "я" for ch in got["sentences"][0]),
+           f"without WebAssembly the page shows {got['sentences']}")
+    expect(got["lang"] == "bg", "the sentence's page is not marked Bulgarian")
+
+
+# -- running --------------------------------------------------------------
+
+def browser():
+    options = webdriver.ChromeOptions()
+    for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600",
+                     "--force-device-scale-factor=1", "--disable-extensions", "--lang=bg"):
+        options.add_argument(argument)
+    options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    for name in ("page", "form", "cases", "axe", "icon"):
+        parser.add_argument(f"--{name}", required=True)
+    parser.add_argument("--seed", type=int, default=random.SystemRandom().randrange(1 << 31))
+    args = parser.parse_args()
+    form = json.loads(pathlib.Path(args.form).read_text(encoding="utf-8"))
+    axe_script = pathlib.Path(args.axe).read_text(encoding="utf-8")
+
+    driver = browser()
+    cases = json.loads(pathlib.Path(args.cases).read_text(encoding="utf-8"))
+    page = Page(driver, form, cases, pathlib.Path(args.page).resolve().as_uri())
+
+    def at_start(check):
+        def run():
+            page.open()
+            check(page)
+        return run
+
+    def after_first_move(check):
+        def run():
+            page.open()
+            page.play(page.cases["solution"][0]["script"])
+            check(page)
+        return run
+
+    checks = [
+        ("layout against the description", at_start(check_layout)),
+        ("texts, title, language and font", at_start(check_texts_and_font)),
+        ("colours, computed and on screen", at_start(check_colours)),
+        ("names, descriptions and roles at the start", at_start(check_accessible_names)),
+        ("names, descriptions and roles after a move", after_first_move(check_accessible_names)),
+        ("tab order and first focus at the start", at_start(lambda p: check_tab_order(p, opening=True))),
+        ("tab order with the right bank open", after_first_move(check_tab_order)),
+        ("Enter and Escape press nothing", lambda: check_no_default_button(page)),
+        ("the solution by mouse, then the lock", lambda: check_solution_by_mouse(page)),
+        ("the solution by keyboard", lambda: check_solution_by_keyboard(page)),
+        ("the rule tests' Clear cases", lambda: check_clears(page)),
+        ("the rule tests' refused moves, silent", lambda: check_refusals(page)),
+        ("axe-core audit", lambda: check_axe(page, axe_script)),
+        ("favicon drawn from the icon's XPM", at_start(lambda p: check_favicon(p, args.icon))),
+        ("no other requests, nothing stored", lambda: check_requests_and_storage(page)),
+        ("served over HTTP", lambda: check_served_over_http(page)),
+        ("one sentence without WebAssembly", lambda: check_without_webassembly(page)),
+        (f"random clicks and keys keep the invariants (seed {args.seed})",
+         lambda: check_random_session(page, args.seed)),
+    ]
+    failures = 0
+    try:
+        for name, run in checks:
+            started = time.monotonic()
+            try:
+                run()
+                print(f"ok: {name} ({time.monotonic() - started:.1f} s)")
+            except CheckFailed as failure:
+                failures += 1
+                print(f"FAIL: {name}: {failure}", file=sys.stderr)
+            except Exception:  # a broken page shows as a browser error; report it and go on
+                failures += 1
+                print(f"FAIL: {name}:\n{traceback.format_exc()}", file=sys.stderr)
+    finally:
+        driver.quit()
+    print(f"{len(checks) - failures} of {len(checks)} checks passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
