@@ -3,8 +3,8 @@
 #include <emscripten.h>
 
 // Strings cross as pointer and byte count (UTF-8), so no copy is made to add
-// a terminating zero. The long ones (the markup, the icon) are decoded in one
-// go rather than scanned for a zero first.
+// a terminating zero. The long one, the markup, is decoded in one go rather
+// than scanned for a zero first.
 // clang-format off
 EM_JS(void, js_append_to_body, (const char* markup, int markupSize), {
     document.body.insertAdjacentHTML("beforeend", new TextDecoder().decode(HEAPU8.subarray(markup, markup + markupSize)));
@@ -67,13 +67,6 @@ EM_JS(void, js_set_document_title, (const char* title, int titleSize), {
     document.title = UTF8ToString(title, titleSize);
 });
 
-EM_JS(void, js_set_favicon, (const char* url, int urlSize), {
-    const link = document.createElement("link");
-    link.rel = "icon";
-    link.href = new TextDecoder().decode(HEAPU8.subarray(url, url + urlSize));
-    document.head.appendChild(link);
-});
-
 EM_JS(void, js_mark_ready, (), {
     performance.mark("crossing-ready");
 });
@@ -131,8 +124,6 @@ void removeAllOptions(std::string_view id) { js_remove_all_options(id.data(), si
 void listenForCommand(std::string_view id, int index) { js_listen_for_command(id.data(), size(id), index); }
 
 void setDocumentTitle(std::string_view title) { js_set_document_title(title.data(), size(title)); }
-
-void setFavicon(std::string_view url) { js_set_favicon(url.data(), size(url)); }
 
 void markReady() { js_mark_ready(); }
 

@@ -34,7 +34,6 @@ void removeAllOptions(std::string_view id);
 void listenForCommand(std::string_view id, int index);
 
 void setDocumentTitle(std::string_view title);
-void setFavicon(std::string_view url);
 
 // Tells whoever is timing the page that the first move can now be made.
 void markReady();
