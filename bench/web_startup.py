@@ -7,10 +7,13 @@ Builds the page with the "web" preset (build-web/) unless --page names a built
 page folder. The reference is generated here: the page's own document once it
 has been built, saved as static HTML without its scripts, so it shows the same
 form, with the same styles and icon, and no WebAssembly. Both are opened from
-disk in one headless Chromium, alternately, N times each (default 21), and the
-medians are printed: the time from navigation start to the first move being
-possible, which the page marks with performance.mark("crossing-ready") once
-its load handler has run and the reference marks at the end of its body.
+disk in one headless Chromium, alternately, N times each (default 31), and the
+medians are printed of two times from navigation start:
+
+- ready: the page marks performance.mark("crossing-ready") once its load
+  handler has run, the reference at the end of its body;
+- first move possible: the later of ready and the first contentful paint, as
+  a move needs the controls on screen as well as the rules behind them.
 """
 import argparse
 import os
@@ -27,6 +30,7 @@ from selenium.webdriver.chrome.service import Service
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 READY = "crossing-ready"
 READY_TIME = f"const e = performance.getEntriesByName('{READY}'); return e.length ? e[0].startTime : null;"
+PAINT_TIME = "const e = performance.getEntriesByName('first-contentful-paint'); return e.length ? e[0].startTime : null;"
 
 # The same static document, less its scripts, plus the mark where the parser
 # reaches the end of the body: the reference's controls exist from then on.
@@ -39,23 +43,28 @@ copy.querySelector('body').appendChild(mark);
 return '<!DOCTYPE html>\\n' + copy.outerHTML;
 """
 
-# Moves made by the page's own click handling, with the style and layout
-# they cause, timed in a batch: performance.now() is coarse in a page opened
-# from disk. The boys cross and come back, which is always allowed.
+# Moves made by the page's own click handling, timed in a batch, as
+# performance.now() is coarse in a page opened from disk: the handling itself
+# (the rules and every change they make to the document), then the style and
+# layout it causes, forced at once. The boys cross and come back, which is
+# always allowed.
 MOVES = """
 const rounds = arguments[0];
 const click = id => document.getElementById(id).click();
-let elapsed = 0;
+let handling = 0, layout = 0;
 for (let i = 0; i < rounds; ++i) {
     for (const seats of [['Check1(0)/tick', 'Check1(1)/tick'], ['Check1(3)/tick', 'Check1(4)/tick']]) {
         seats.forEach(click);
+        document.body.offsetHeight;
         const start = performance.now();
         click('Command1(0)');
+        const handled = performance.now();
         document.body.offsetHeight;
-        elapsed += performance.now() - start;
+        handling += handled - start;
+        layout += performance.now() - handled;
     }
 }
-return {moves: 2 * rounds, count: document.getElementById('Label1(4)').textContent, elapsed};
+return {moves: 2 * rounds, count: document.getElementById('Label1(4)').textContent, handling, layout};
 """
 
 
@@ -67,14 +76,24 @@ def browser():
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
-def ready_time(driver, url, timeout=10.0):
-    driver.get(url)
+def wait_for(driver, script, what, timeout=10.0):
     deadline = time.monotonic() + timeout
-    while (ready := driver.execute_script(READY_TIME)) is None:
+    while (value := driver.execute_script(script)) is None:
         if time.monotonic() > deadline:
-            sys.exit(f"{url}: the first move never became possible")
+            sys.exit(f"{driver.current_url}: {what} never came")
         time.sleep(0.002)
-    return ready
+    return value
+
+
+def ready_time(driver, url):
+    driver.get(url)
+    return wait_for(driver, READY_TIME, "the first move")
+
+
+def load_times(driver, url):
+    """Navigation start to ready, and to the first move being possible."""
+    ready = ready_time(driver, url)
+    return ready, max(ready, wait_for(driver, PAINT_TIME, "the first paint"))
 
 
 def build_page():
@@ -87,7 +106,7 @@ def build_page():
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--loads", type=int, default=21, help="loads of each page (default 21)")
+    parser.add_argument("--loads", type=int, default=31, help="loads of each page (default 31)")
     parser.add_argument("--page", type=pathlib.Path, help="a built page folder (default: build it)")
     parser.add_argument("--move-rounds", type=int, default=500, help="crossings there and back to time")
     args = parser.parse_args()
@@ -111,10 +130,12 @@ def main():
             reference.write_text(driver.execute_script(SNAPSHOT), encoding="utf-8")
             reference_url = reference.as_uri()
 
+            # Each round opens both; which goes first alternates.
+            urls = {"page": page_url, "reference": reference_url}
             times = {"page": [], "reference": []}
-            for _ in range(args.loads):
-                times["page"].append(ready_time(driver, page_url))
-                times["reference"].append(ready_time(driver, reference_url))
+            for round_ in range(args.loads):
+                for name in sorted(urls, reverse=round_ % 2 == 1):
+                    times[name].append(load_times(driver, urls[name]))
 
             ready_time(driver, page_url)
             moves = driver.execute_script(MOVES, args.move_rounds)
@@ -123,15 +144,17 @@ def main():
 
     if moves["count"] != str(moves["moves"]):
         sys.exit(f"the page refused moves: {moves['moves']} made, the count shows {moves['count']}")
-    page_median = statistics.median(times["page"])
-    reference_median = statistics.median(times["reference"])
-    print(f"\nNavigation to first move possible, median of {args.loads} alternating loads:")
-    print(f"  reference (static HTML)  {reference_median:7.1f} ms")
-    print(f"  page (WebAssembly)       {page_median:7.1f} ms")
-    print(f"  page / reference         {page_median / reference_median:7.2f}x")
-    per_move = moves["elapsed"] / moves["moves"]
-    print(f"\nOne move in the page: {per_move * 1000:.1f} µs "
-          f"(mean of {moves['moves']} moves with their style and layout; count now {moves['count']})")
+    print(f"\nMedians of {args.loads} alternating loads, from navigation start (ms):")
+    print(f"  {'':<26}{'ready':>8}{'first move possible':>22}")
+    medians = {name: [statistics.median(t[i] for t in runs) for i in (0, 1)] for name, runs in times.items()}
+    for name, label in (("reference", "reference (static HTML)"), ("page", "page (WebAssembly)")):
+        print(f"  {label:<26}{medians[name][0]:8.1f}{medians[name][1]:22.1f}")
+    ratios = [medians["page"][i] / medians["reference"][i] for i in (0, 1)]
+    print(f"  {'page / reference':<26}{ratios[0]:7.2f}x{ratios[1]:21.2f}x")
+    handling = moves["handling"] / moves["moves"] * 1000
+    layout = moves["layout"] / moves["moves"] * 1000
+    print(f"\nOne move in the page, mean of {moves['moves']}: {handling:.0f} µs handling the click, "
+          f"{handling + layout:.0f} µs with the style and layout it causes")
 
 
 if __name__ == "__main__":
