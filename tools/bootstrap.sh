@@ -14,10 +14,23 @@ test) lists=(tools/packages-build.txt tools/packages-test.txt) ;;
     ;;
 esac
 
+# Installed, or provided by an installed package (a Node.js from elsewhere
+# brings its own npm and conflicts with Debian's).
+installed()
+{
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed' && return 0
+    dpkg-query -W -f='${Status}|${Provides}\n' | awk -F'|' -v wanted="$1" '
+        $1 == "install ok installed" {
+            count = split($2, provides, /, */)
+            for (i = 1; i <= count; i++) { sub(/ .*/, "", provides[i]); if (provides[i] == wanted) found = 1 }
+        }
+        END { exit !found }'
+}
+
 mapfile -t wanted < <(grep -h -v -e '^#' -e '^[[:space:]]*$' "${lists[@]}")
 missing=()
 for package in "${wanted[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    installed "$package" || missing+=("$package")
 done
 if ((${#missing[@]})); then
     sudo=()
