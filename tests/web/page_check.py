@@ -4,7 +4,7 @@ checked against the window's description (form.json) and the rule tests'
 situations (rule_cases.json) rather than against copies of them:
 
 - every control's rectangle, colour, text and font, colours also sampled
-  from a screenshot;
+  from a screenshot, at 100 % and at 200 %;
 - the eleven-move solution by mouse and again by keyboard (Tab, Space), the
   board read after every move and the announcement heard; the lock; the rule
   tests' Clear cases and refused moves (which must stay silent);
@@ -247,7 +247,7 @@ def pixels_of(png, points):
     return [value[:6].upper() for value in out.stdout.split()]
 
 
-def check_colours(page):
+def check_colours(page, scale=1):
     window = page.form["window"]
     coloured = [c for c in page.controls.values() if c["shown"] and c["background"]]
     got = page.js("""return [getComputedStyle(document.getElementById('form')).backgroundColor,
@@ -270,11 +270,25 @@ def check_colours(page):
     with tempfile.TemporaryDirectory() as folder:
         png = os.path.join(folder, "page.png")
         page.driver.save_screenshot(png)
-        sampled = pixels_of(png, points)
+        sampled = pixels_of(png, [(x * scale, y * scale) for x, y in points])
     names = ["window"] + [c["name"] for c in coloured]
     wanted = [stripped(window["background"])] + [stripped(c["background"]) for c in coloured]
     wrong = [f"{n} at {p} shows {s}, want {w}" for n, p, s, w in zip(names, points, sampled, wanted) if s != w]
     expect(not wrong, "; ".join(wrong))
+
+
+def check_zoomed(page, scale=2):
+    """At 200 % (as on a screen of twice the density) the layout keeps its
+    CSS pixels, and every colour lands where it should on the device's."""
+    page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                {"width": 800, "height": 600, "deviceScaleFactor": scale, "mobile": False})
+    try:
+        page.open()
+        expect(page.js("return window.devicePixelRatio") == scale, "the zoom did not take")
+        check_layout(page)
+        check_colours(page, scale)
+    finally:
+        page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
 
 # -- accessibility --------------------------------------------------------
@@ -584,6 +598,7 @@ def main():
         ("layout against the description", at_start(check_layout)),
         ("texts, title, language and font", at_start(check_texts_and_font)),
         ("colours, computed and on screen", at_start(check_colours)),
+        ("layout and colours at 200 %", lambda: check_zoomed(page)),
         ("names, descriptions and roles at the start", at_start(check_accessible_names)),
         ("names, descriptions and roles after a move", after_first_move(check_accessible_names)),
         ("tab order and first focus at the start", at_start(lambda p: check_tab_order(p, opening=True))),
