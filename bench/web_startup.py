@@ -29,8 +29,9 @@ from selenium.webdriver.chrome.service import Service
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 READY = "crossing-ready"
-READY_TIME = f"const e = performance.getEntriesByName('{READY}'); return e.length ? e[0].startTime : null;"
-PAINT_TIME = "const e = performance.getEntriesByName('first-contentful-paint'); return e.length ? e[0].startTime : null;"
+ENTRY_TIME = "const e = performance.getEntriesByName('{}'); return e.length ? e[0].startTime : null;"
+READY_TIME = ENTRY_TIME.format(READY)
+PAINT_TIME = ENTRY_TIME.format("first-contentful-paint")
 
 # The same static document, less its scripts, plus the mark where the parser
 # reaches the end of the body: the reference's controls exist from then on.
@@ -105,7 +106,8 @@ def build_page():
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--loads", type=int, default=31, help="loads of each page (default 31)")
     parser.add_argument("--page", type=pathlib.Path, help="a built page folder (default: build it)")
     parser.add_argument("--move-rounds", type=int, default=500, help="crossings there and back to time")

@@ -24,7 +24,8 @@ def read_xpm(path):
             value = words[words.index("c") + 1]
             palette[line[:per_pixel]] = (0, 0, 0, 0) if value == "None" else (*bytes.fromhex(value[1:]), 255)
         rows = strings[1 + colours:1 + colours + height]
-        pixels = [[palette[row[x:x + per_pixel]] for x in range(0, width * per_pixel, per_pixel)] for row in rows]
+        columns = range(0, width * per_pixel, per_pixel)
+        pixels = [[palette[row[x:x + per_pixel]] for x in columns] for row in rows]
     except (IndexError, KeyError, ValueError) as error:
         sys.exit(f"{path} is not an XPM picture with #RRGGBB or None colours: {error!r}")
     if len(pixels) != height or any(len(row) != width for row in pixels) or not 0 < max(width, height) <= 256:
@@ -35,7 +36,8 @@ def read_xpm(path):
 def ico(width, height, rows):
     """One image of 32 bits per pixel with alpha, plus the 1-bit mask older
     readers use; both bitmaps bottom row first."""
-    colour = b"".join(bytes((blue, green, red, alpha)) for row in reversed(rows) for red, green, blue, alpha in row)
+    colour = b"".join(bytes((blue, green, red, alpha))
+                      for row in reversed(rows) for red, green, blue, alpha in row)
     mask_row = (width + 31) // 32 * 4
     mask = bytearray()
     for row in reversed(rows):
@@ -47,7 +49,8 @@ def ico(width, height, rows):
     info = struct.pack("<IiiHHIIiiII", 40, width, 2 * height, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
     image = info + colour + bytes(mask)
     # ICONDIR and its one entry; a side of 256 is written as 0.
-    return struct.pack("<HHHBBBBHHII", 0, 1, 1, width % 256, height % 256, 0, 0, 1, 32, len(image), 22) + image
+    entry = struct.pack("<HHHBBBBHHII", 0, 1, 1, width % 256, height % 256, 0, 0, 1, 32, len(image), 22)
+    return entry + image
 
 
 def main():

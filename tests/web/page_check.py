@@ -73,9 +73,9 @@ class Page:
         self.driver, self.form, self.cases, self.url = driver, form, cases, url
         self.rules = form["rules"]
         self.controls = {c["name"]: c for c in form["controls"]}
-        self.seats = sorted((c for c in form["controls"] if c["array"] == "Check1"), key=lambda c: c["index"])
-        self.lists = sorted((c for c in form["controls"] if c["array"] == "List1"), key=lambda c: c["index"])
-        self.frames = sorted((c for c in form["controls"] if c["array"] == "Frame1"), key=lambda c: c["index"])
+        def array(name):
+            return sorted((c for c in form["controls"] if c["array"] == name), key=lambda c: c["index"])
+        self.seats, self.lists, self.frames = array("Check1"), array("List1"), array("Frame1")
 
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
@@ -102,15 +102,16 @@ class Page:
             const byId = id => document.getElementById(id);
             return {{
                 seats: arguments[0].map(s => ({{caption: byId(s + '{CAPTION}').textContent,
-                    ticked: byId(s + '{TICK}').checked, name: byId(s + '{TICK}').getAttribute('aria-label')}})),
+                    ticked: byId(s + '{TICK}').checked,
+                    name: byId(s + '{TICK}').getAttribute('aria-label')}})),
                 lists: arguments[1].map(l => Array.from(byId(l).options, o => o.text)),
                 banks: arguments[2].map(f => !byId(f + '{GROUP}').disabled),
                 count: byId(arguments[3]).textContent,
                 direction: byId(arguments[4]).textContent,
                 announcement: byId('{ANNOUNCER}').textContent,
                 announced: window.announced,
-            }};""", [s["name"] for s in self.seats], [c["name"] for c in self.lists],
-                       [f["name"] for f in self.frames], self.rules["countLabel"], self.rules["directionLabel"])
+            }};""", *([c["name"] for c in controls] for controls in (self.seats, self.lists, self.frames)),
+                       self.rules["countLabel"], self.rules["directionLabel"])
 
     def notation(self, board=None):
         """The board in the rule tests' notation, less where the boat lies:
@@ -121,7 +122,8 @@ class Page:
         knights = [str(len(entries)) if all(e == self.rules["knightEntry"] for e in entries) else "?"
                    for entries in board["lists"]]
         banks = "".join("+" if open_ else "-" for open_ in board["banks"])
-        direction = {self.rules["toTheRight"]: ">", self.rules["toTheLeft"]: "<", "": "."}.get(board["direction"], "?")
+        arrows = {self.rules["toTheRight"]: ">", self.rules["toTheLeft"]: "<", "": "."}
+        direction = arrows.get(board["direction"], "?")
         return f"{seats[:3]}|{seats[3:]} {':'.join(knights)} {banks} {board['count']} {direction}"
 
     def control_for(self, action):
@@ -212,12 +214,15 @@ def check_layout(page):
 def check_texts_and_font(page):
     window = page.form["window"]
     got = page.js("""
-        const text = id => { const e = document.getElementById(id); return e.tagName === 'TEXTAREA' ? e.value : e.textContent; };
+        const text = id => {
+            const e = document.getElementById(id);
+            return e.tagName === 'TEXTAREA' ? e.value : e.textContent;
+        };
         const form = getComputedStyle(document.getElementById('form'));
         return {title: document.querySelector('title').textContent, lang: document.documentElement.lang,
                 family: form.fontFamily, size: form.fontSize,
                 families: arguments[0].map(n => getComputedStyle(document.getElementById(n)).fontFamily),
-                legends: arguments[1].map(n => document.getElementById(n).querySelector('legend').textContent),
+                legends: arguments[1].map(n => document.getElementById(n + '/group').firstChild.textContent),
                 texts: arguments[0].map(text), captions: arguments[2].map(n => text(n + '/caption'))};""",
                   list(page.controls), [f["name"] for f in page.frames], [s["name"] for s in page.seats])
     expect(got["title"] == window["title"], f"title {got['title']!r}")
@@ -225,7 +230,8 @@ def check_texts_and_font(page):
     font = window["font"]
     family = f'"{font["face"]}", "{font["substitute"]}", serif'
     expect(got["family"] == family, f"font family {got['family']}, want {family}")
-    expect(got["size"] == f"{font['points'] * 96 / 72:g}px", f"font size {got['size']} for {font['points']} pt")
+    expect(got["size"] == f"{font['points'] * 96 / 72:g}px",
+           f"font size {got['size']} for {font['points']} pt")
     wrong = [n for n, f in zip(page.controls, got["families"]) if f != family]
     expect(not wrong, f"controls not in the window's font: {wrong}")
     texts = dict(zip(page.controls, got["texts"]))
@@ -243,19 +249,19 @@ def check_texts_and_font(page):
 def pixels_of(png, points):
     """The colours at the points of a screenshot, as RRGGBB."""
     formats = " ".join(f"%[hex:p{{{x},{y}}}]" for x, y in points)
-    out = subprocess.run(["convert", png, "-format", formats, "info:"], capture_output=True, text=True, check=True)
+    out = subprocess.run(["convert", png, "-format", formats, "info:"],
+                         capture_output=True, text=True, check=True)
     return [value[:6].upper() for value in out.stdout.split()]
 
 
 def check_colours(page, scale=1):
     window = page.form["window"]
     coloured = [c for c in page.controls.values() if c["shown"] and c["background"]]
-    got = page.js("""return [getComputedStyle(document.getElementById('form')).backgroundColor,
-                             ...arguments[0].map(n => getComputedStyle(document.getElementById(n)).backgroundColor)];""",
-                  [c["name"] for c in coloured])
+    names = ["form"] + [c["name"] for c in coloured]
+    background = "id => getComputedStyle(document.getElementById(id)).backgroundColor"
+    got = page.js(f"return arguments[0].map({background})", names)
     want = [css_colour(window["background"])] + [css_colour(c["background"]) for c in coloured]
-    wrong = [f"{name} {g}, want {w}" for name, g, w in zip(["form"] + [c["name"] for c in coloured], got, want)
-             if g != w]
+    wrong = [f"{name} {g}, want {w}" for name, g, w in zip(names, got, want) if g != w]
     expect(not wrong, "; ".join(wrong))
 
     # On screen: each coloured control near its lower right corner, where no
@@ -265,15 +271,16 @@ def check_colours(page, scale=1):
                    for p in (c["pixels"] for c in page.controls.values() if c["shown"]))
     free = next((x, y) for y in range(0, window["height"], 5) for x in range(0, window["width"], 5)
                 if not inside_a_control(x, y))
-    points = [free] + [(c["pixels"]["x"] + c["pixels"]["width"] - 4, c["pixels"]["y"] + c["pixels"]["height"] - 4)
-                       for c in coloured]
+    corners = [c["pixels"] for c in coloured]
+    points = [free] + [(p["x"] + p["width"] - 4, p["y"] + p["height"] - 4) for p in corners]
     with tempfile.TemporaryDirectory() as folder:
         png = os.path.join(folder, "page.png")
         page.driver.save_screenshot(png)
         sampled = pixels_of(png, [(x * scale, y * scale) for x, y in points])
     names = ["window"] + [c["name"] for c in coloured]
     wanted = [stripped(window["background"])] + [stripped(c["background"]) for c in coloured]
-    wrong = [f"{n} at {p} shows {s}, want {w}" for n, p, s, w in zip(names, points, sampled, wanted) if s != w]
+    wrong = [f"{n} at {p} shows {s}, want {w}"
+             for n, p, s, w in zip(names, points, sampled, wanted) if s != w]
     expect(not wrong, "; ".join(wrong))
 
 
@@ -297,7 +304,8 @@ def check_accessible_names(page):
     """Names, descriptions and roles as the browser gives them to a screen reader."""
     board = page.read()
     current = {s["name"]: b["caption"] for s, b in zip(page.seats, board["seats"])}
-    current.update({page.rules["countLabel"]: board["count"], page.rules["directionLabel"]: board["direction"]})
+    current[page.rules["countLabel"]] = board["count"]
+    current[page.rules["directionLabel"]] = board["direction"]
     wrong = []
     for name, control in page.controls.items():
         node = page.ax_node(page.focus_id(control))
@@ -349,7 +357,8 @@ def check_no_default_button(page):
         for key in (Keys.ENTER, Keys.ESCAPE):
             page.press(key)
             after = page.read()
-            expect(after == before, f"{key!r} on {button} changed {page.notation(before)} to {page.notation(after)}")
+            expect(after == before,
+                   f"{key!r} on {button} changed {page.notation(before)} to {page.notation(after)}")
 
 
 def check_axe(page, axe_script):
@@ -359,10 +368,12 @@ def check_axe(page, axe_script):
         page.open()
         page.play(" ".join(m["script"] for m in solution[:moves]))
         page.js(axe_script)
-        result = page.driver.execute_async_script(
-            "const done = arguments[arguments.length - 1];"
-            "axe.run(document).then(r => done(r.violations.map(v => ({id: v.id, help: v.help,"
-            " nodes: v.nodes.map(n => n.target.join(' '))}))), e => done([{id: 'error', help: String(e), nodes: []}]));")
+        result = page.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            axe.run(document).then(
+                r => done(r.violations.map(v => ({id: v.id, help: v.help,
+                                                   nodes: v.nodes.map(n => n.target.join(' '))}))),
+                e => done([{id: 'error', help: String(e), nodes: []}]));""")
         expect(not result, f"after {moves} moves: {json.dumps(result, ensure_ascii=False)}")
 
 
@@ -371,7 +382,8 @@ def check_axe(page, axe_script):
 def expect_announced(page, board, what):
     expect(board["announced"] > 0, f"{what}: nothing was announced")
     expect(board["count"] in board["announcement"] and board["direction"] in board["announcement"],
-           f"{what}: announced {board['announcement']!r} with the count {board['count']} and {board['direction']!r}")
+           f"{what}: announced {board['announcement']!r} "
+           f"with the count {board['count']} and {board['direction']!r}")
 
 
 def play_solution(page, by_keyboard):
@@ -381,8 +393,9 @@ def play_solution(page, by_keyboard):
         page.js("window.announced = 0")
         page.play(move["script"], by_keyboard)
         board = page.read()
-        expect(page.notation(board) == without_boat(move["after"]),
-               f"move {number} ({move['script']}) left {page.notation(board)}, want {without_boat(move['after'])}")
+        want = without_boat(move["after"])
+        expect(page.notation(board) == want,
+               f"move {number} ({move['script']}) left {page.notation(board)}, want {want}")
         expect_announced(page, board, f"move {number}")
 
 
@@ -409,7 +422,8 @@ def check_clears(page):
         board = page.read()
         expect(page.notation(board) == without_boat(case["after"]),
                f"Clear {case['name']}: {page.notation(board)}, want {without_boat(case['after'])}")
-        expect(board["announced"] > 0 and board["announcement"], f"Clear {case['name']}: nothing was announced")
+        expect(board["announced"] > 0 and board["announcement"],
+               f"Clear {case['name']}: nothing was announced")
 
 
 def check_refusals(page):
@@ -444,7 +458,8 @@ def check_random_session(page, seed, actions=300):
         as_read = {"seats": [s["name"] for s in board["seats"]], "knights": [len(e) for e in board["lists"]],
                    "banks": board["banks"], "count": board["count"], "direction": board["direction"]}
         found = problems(as_read, [e for entries in board["lists"] for e in entries])
-        expect(not found, f"seed {seed}, step {step}, after {what}: {'; '.join(found)} ({page.notation(board)})")
+        expect(not found,
+               f"seed {seed}, step {step}, after {what}: {'; '.join(found)} ({page.notation(board)})")
 
 
 # -- the page as a file ---------------------------------------------------
@@ -460,7 +475,8 @@ def read_xpm(path):
         value = words[words.index("c") + 1]
         palette[line[:per_pixel]] = None if value == "None" else value.lstrip("#").upper()
     rows = strings[1 + colours:1 + colours + height]
-    return width, height, [palette[row[x:x + per_pixel]] for row in rows for x in range(0, width * per_pixel, per_pixel)]
+    columns = range(0, width * per_pixel, per_pixel)
+    return width, height, [palette[row[x:x + per_pixel]] for row in rows for x in columns]
 
 
 def check_favicon(page, icon_path):
@@ -487,7 +503,8 @@ def check_favicon(page, icon_path):
     pixels = [None if data[i + 3] < 128 else f"{data[i]:02X}{data[i + 1]:02X}{data[i + 2]:02X}"
               for i in range(0, len(data), 4)]
     wrong = [i for i, (g, w) in enumerate(zip(pixels, want)) if g != w]
-    expect(not wrong, f"{len(wrong)} icon pixels differ from the XPM, first at {divmod(wrong[0], width)[::-1] if wrong else ''}")
+    first = divmod(wrong[0], width)[::-1] if wrong else None
+    expect(not wrong, f"{len(wrong)} icon pixels differ from the XPM, the first at (x, y) {first}")
 
 
 def requested_urls(driver):
@@ -509,7 +526,8 @@ def check_requests_and_storage(page):
     stored = page.driver.execute_async_script("""
         const done = arguments[arguments.length - 1];
         const kept = {cookies: document.cookie, local: localStorage.length, session: sessionStorage.length};
-        indexedDB.databases().then(d => done({...kept, databases: d.length}), () => done({...kept, databases: -1}));""")
+        indexedDB.databases().then(d => done({...kept, databases: d.length}),
+                                   () => done({...kept, databases: -1}));""")
     expect(stored == {"cookies": "", "local": 0, "session": 0, "databases": 0}, f"the page keeps {stored}")
 
 
@@ -549,7 +567,8 @@ def check_without_webassembly(page):
             return {sentences: sentence, form: document.getElementById('form') !== null,
                     lang: document.documentElement.lang};""")
     finally:
-        page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script["identifier"]})
+        page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument",
+                                    {"identifier": script["identifier"]})
     expect(not got["form"], "a form was built without WebAssembly")
     expect(len(got["sentences"]) == 1 and got["sentences"][0].count(".") == 1 and
            any("а" <= ch <= "я" for ch in got["sentences"][0]),
@@ -569,7 +588,8 @@ def browser():
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
     for name in ("page", "form", "cases", "axe", "icon"):
         parser.add_argument(f"--{name}", required=True)
     parser.add_argument("--seed", type=int, default=random.SystemRandom().randrange(1 << 31))
