@@ -380,10 +380,15 @@ def check_axe(page, axe_script):
 # -- playing --------------------------------------------------------------
 
 def expect_announced(page, board, what):
+    """A completed move is heard as the description's sentence with the
+    labels' texts in it, and the result once every knight is across."""
+    spoken = page.form["announcements"]
+    sentence = spoken["move"].format(count=board["count"], direction=board["direction"])
+    if not board["lists"][0]:
+        sentence += " " + spoken["everyKnightAcross"].format(count=board["count"])
     expect(board["announced"] > 0, f"{what}: nothing was announced")
-    expect(board["count"] in board["announcement"] and board["direction"] in board["announcement"],
-           f"{what}: announced {board['announcement']!r} "
-           f"with the count {board['count']} and {board['direction']!r}")
+    expect(board["announcement"] == sentence,
+           f"{what}: announced {board['announcement']!r}, want {sentence!r}")
 
 
 def play_solution(page, by_keyboard):
@@ -422,8 +427,9 @@ def check_clears(page):
         board = page.read()
         expect(page.notation(board) == without_boat(case["after"]),
                f"Clear {case['name']}: {page.notation(board)}, want {without_boat(case['after'])}")
-        expect(board["announced"] > 0 and board["announcement"],
-               f"Clear {case['name']}: nothing was announced")
+        want = page.form["announcements"]["startAgain"]
+        expect(board["announced"] > 0 and board["announcement"] == want,
+               f"Clear {case['name']}: announced {board['announcement']!r}, want {want!r}")
 
 
 def check_refusals(page):
