@@ -1,7 +1,8 @@
-// The few things the page does to its document, by element id. The form is
-// inserted once as markup built from the window's description; after that the
-// rules read and write single elements through these calls. The JavaScript
-// behind them only touches the DOM.
+// The few things the page does to its document. The form is inserted once as
+// markup built from the window's description; after that the rules read and
+// write single elements, found once by id and then addressed by a handle, so
+// that a move costs no search and no decoding of names. The JavaScript behind
+// these calls only touches the DOM.
 #pragma once
 
 #include <string>
@@ -9,29 +10,35 @@
 
 namespace crossing::web::dom {
 
+// An element of the page, as found by find().
+using Element = int;
+
 // Appends the markup to the document's body.
 void appendToBody(std::string_view markup);
 
-void setAttribute(std::string_view id, std::string_view name, std::string_view value);
+// The element with the id; it must be in the document.
+[[nodiscard]] Element find(std::string_view id);
+
+void setAttribute(Element element, std::string_view name, std::string_view value);
 
 // The element's text content.
-[[nodiscard]] std::string text(std::string_view id);
-void setText(std::string_view id, std::string_view text);
+[[nodiscard]] std::string text(Element element);
+void setText(Element element, std::string_view text);
 
 // A check box's tick, and a fieldset's disabled state.
-[[nodiscard]] bool checked(std::string_view id);
-void setChecked(std::string_view id, bool checked);
-void setDisabled(std::string_view id, bool disabled);
+[[nodiscard]] bool checked(Element element);
+void setChecked(Element element, bool checked);
+void setDisabled(Element element, bool disabled);
 
 // The entries of a list box (a select element).
-[[nodiscard]] int optionCount(std::string_view id);
-void appendOption(std::string_view id, std::string_view text);
-void removeFirstOption(std::string_view id);
-void removeAllOptions(std::string_view id);
+[[nodiscard]] int optionCount(Element element);
+void appendOption(Element element, std::string_view text);
+void removeFirstOption(Element element);
+void removeAllOptions(Element element);
 
 // A click on the element calls crossing_command(index); Enter on it does
 // nothing, as the window has no default button.
-void listenForCommand(std::string_view id, int index);
+void listenForCommand(Element element, int index);
 
 void setDocumentTitle(std::string_view title);
 

@@ -44,57 +44,68 @@ std::optional<Attribute> nameAttribute(const form::Control& control, std::string
 namespace {
 
 // Keeps a control's name in step with the caption the rules just wrote.
-void rename(const form::Control& control, std::string_view caption)
+void rename(dom::Element element, form::ControlArray array, Int16 index, std::string_view caption)
 {
-    if (const auto attribute = nameAttribute(control, caption))
-        dom::setAttribute(focusElementId(control), attribute->name, attribute->value);
+    if (const auto attribute = nameAttribute(form::control(array, index), caption))
+        dom::setAttribute(element, attribute->name, attribute->value);
 }
 
 } // namespace
 
-std::string DomBoard::seatCaption(Int16 index) const { return dom::text(partId(seat(index), kCaptionPart)); }
+void DomBoard::attach()
+{
+    for (Int16 index = 0; index < kSeatCount; ++index)
+        seats_.at(slot(index)) = {dom::find(partId(seat(index), kTickPart)),
+                                  dom::find(partId(seat(index), kCaptionPart))};
+    for (Int16 bank : {kLeftBank, kRightBank}) {
+        knightLists_.at(slot(bank)) = dom::find(elementId(knightList(bank)));
+        banks_.at(slot(bank)) = dom::find(partId({ControlArray::Frame1, bank}, kGroupPart));
+    }
+    for (Int16 index = 0; index < kLabelCount; ++index)
+        labels_.at(slot(index)) = dom::find(elementId(label(index)));
+}
+
+std::string DomBoard::seatCaption(Int16 index) const { return dom::text(seats_.at(slot(index)).caption); }
 
 void DomBoard::setSeatCaption(Int16 index, std::string_view caption)
 {
-    dom::setText(partId(seat(index), kCaptionPart), caption);
-    rename(form::control(ControlArray::Check1, index), caption);
+    const Seat& seat = seats_.at(slot(index));
+    dom::setText(seat.caption, caption);
+    rename(seat.tick, ControlArray::Check1, index, caption);
 }
 
 Int16 DomBoard::seatTick(Int16 index) const
 {
-    return dom::checked(partId(seat(index), kTickPart)) ? kTicked : kUnticked;
+    return dom::checked(seats_.at(slot(index)).tick) ? kTicked : kUnticked;
 }
 
 void DomBoard::setSeatTick(Int16 index, Int16 tick)
 {
-    dom::setChecked(partId(seat(index), kTickPart), tick == kTicked);
+    dom::setChecked(seats_.at(slot(index)).tick, tick == kTicked);
 }
 
-void DomBoard::clearKnights(Int16 bank) { dom::removeAllOptions(elementId(knightList(bank))); }
+void DomBoard::clearKnights(Int16 bank) { dom::removeAllOptions(knightLists_.at(slot(bank))); }
 
 void DomBoard::appendKnight(Int16 bank, std::string_view entry)
 {
-    dom::appendOption(elementId(knightList(bank)), entry);
+    dom::appendOption(knightLists_.at(slot(bank)), entry);
 }
 
-void DomBoard::removeFirstKnight(Int16 bank) { dom::removeFirstOption(elementId(knightList(bank))); }
+void DomBoard::removeFirstKnight(Int16 bank) { dom::removeFirstOption(knightLists_.at(slot(bank))); }
 
 Int16 DomBoard::knightCount(Int16 bank) const
 {
-    return static_cast<Int16>(dom::optionCount(elementId(knightList(bank))));
+    return static_cast<Int16>(dom::optionCount(knightLists_.at(slot(bank))));
 }
 
-void DomBoard::setBankEnabled(Int16 bank, bool enabled)
-{
-    dom::setDisabled(partId({ControlArray::Frame1, bank}, kGroupPart), !enabled);
-}
+void DomBoard::setBankEnabled(Int16 bank, bool enabled) { dom::setDisabled(banks_.at(slot(bank)), !enabled); }
 
 void DomBoard::setLabelCaption(Int16 index, std::string_view caption)
 {
-    dom::setText(elementId(label(index)), caption);
-    rename(form::control(ControlArray::Label1, index), caption);
+    dom::setText(labels_.at(slot(index)), caption);
+    rename(labels_.at(slot(index)), ControlArray::Label1, index, caption);
 }
 
-std::string DomBoard::labelCaption(Int16 index) const { return dom::text(elementId(label(index))); }
+std::string DomBoard::labelCaption(Int16 index) const { return dom::text(labels_.at(slot(index))); }
 
 } // namespace crossing::web

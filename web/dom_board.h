@@ -4,8 +4,10 @@
 #pragma once
 
 #include "board_controls.h"
+#include "dom.h"
 #include "form_description.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +28,9 @@ inline constexpr std::string_view kDescriptionPart = "description";
 
 class DomBoard final : public BoardControls {
 public:
+    // Finds the board's elements; the form must be in the document first.
+    void attach();
+
     std::string seatCaption(Int16 seat) const override;
     void setSeatCaption(Int16 seat, std::string_view caption) override;
     Int16 seatTick(Int16 seat) const override;
@@ -39,6 +44,16 @@ public:
 
     // What a label shows now, as a screen reader is to be told after a move.
     [[nodiscard]] std::string labelCaption(Int16 label) const;
+
+private:
+    struct Seat {
+        dom::Element tick = 0;
+        dom::Element caption = 0;
+    };
+    std::array<Seat, kSeatCount> seats_{};
+    std::array<dom::Element, 2> knightLists_{};
+    std::array<dom::Element, 2> banks_{};
+    std::array<dom::Element, kLabelCount> labels_{};
 };
 
 // The element a control takes the focus with: a seat's check box, or the

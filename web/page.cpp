@@ -278,9 +278,11 @@ Page::Page()
 {
     dom::setDocumentTitle(form::window().title);
     dom::appendToBody(pageMarkup());
+    board_.attach();
+    announcer_ = dom::find(kAnnouncerId);
     for (const form::Control& control : form::controls()) {
         if (control.kind == ControlKind::PushButton)
-            dom::listenForCommand(elementId(control.id), control.id.index);
+            dom::listenForCommand(dom::find(elementId(control.id)), control.id.index);
     }
     puzzle_.OnLoad();
 }
@@ -301,7 +303,7 @@ void Page::OnCommandClick(Int16 Index)
                                     board_.knightCount(kLeftBank) == 0));
 }
 
-void Page::announce(std::string_view words) { dom::setText(kAnnouncerId, words); }
+void Page::announce(std::string_view words) { dom::setText(announcer_, words); }
 
 } // namespace crossing::web
 

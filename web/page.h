@@ -21,6 +21,7 @@ private:
 
     DomBoard board_;
     CrossingPuzzle puzzle_{board_};
+    dom::Element announcer_ = 0;
 };
 
 } // namespace crossing::web
