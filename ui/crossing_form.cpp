@@ -69,7 +69,6 @@ QLabel* makeLabel(const form::Control& control, QWidget* parent)
 QPlainTextEdit* makeTextBox(const form::Control& control, QWidget* parent)
 {
     auto* box = new QPlainTextEdit(parent);
-    box->setPlainText(toQString(control.text));
     box->setReadOnly(true);
     // Read-only still lets the user move the caret and select by keyboard.
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -78,6 +77,8 @@ QPlainTextEdit* makeTextBox(const form::Control& control, QWidget* parent)
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setTabChangesFocus(true);
+    // Last, so that the text is laid out with the settings above.
+    box->setPlainText(toQString(control.text));
     return box;
 }
 
@@ -91,7 +92,11 @@ QListWidget* makeListBox(QWidget* parent)
 
 } // namespace
 
-QIcon programIcon() { return QIcon(QStringLiteral(":/icons/rivercrossing.ico")); }
+QIcon programIcon()
+{
+#include "hamburger.xpm"
+    return QIcon(QPixmap(hamburger_xpm));
+}
 
 CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
 {
