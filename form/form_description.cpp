@@ -1,7 +1,6 @@
 #include "form_description.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
 #ifndef CROSSING_SITE_ADDRESS
@@ -142,10 +141,15 @@ std::array<Control, kControlCount> buildControls()
 
 } // namespace
 
+// Spelled out rather than printed: printf would add a fifth to the web page.
 std::string hex(Colour colour)
 {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", colour.red, colour.green, colour.blue);
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    std::string text = "#";
+    for (const std::uint8_t part : {colour.red, colour.green, colour.blue}) {
+        text += kDigits[part >> 4];
+        text += kDigits[part & 0xF];
+    }
     return text;
 }
 

@@ -131,26 +131,13 @@ private:
 
 std::string px(int pixels) { return std::to_string(pixels) + "px"; }
 
-// "#RRGGBB", written here rather than with form::hex, whose printf would add
-// a fifth to the page's size.
-std::string cssColour(form::Colour colour)
-{
-    constexpr std::string_view kDigits = "0123456789ABCDEF";
-    std::string text = "#";
-    for (const std::uint8_t part : {colour.red, colour.green, colour.blue}) {
-        text += kDigits[part >> 4];
-        text += kDigits[part & 0xF];
-    }
-    return text;
-}
-
 std::string placeStyle(const form::Control& control)
 {
     const form::Pixels place = form::toPixels(control.place);
     std::string style = "left:" + px(place.x) + ";top:" + px(place.y) + ";width:" + px(place.width)
                         + ";height:" + px(place.height) + ";z-index:" + std::to_string(control.stackPlace);
     if (control.background)
-        style += ";background-color:" + cssColour(*control.background);
+        style += ";background-color:" + form::hex(*control.background);
     return style;
 }
 
@@ -160,7 +147,7 @@ std::string formStyle(const form::Window& window)
 {
     const form::Pixels client = form::toPixels(window.clientArea);
     return "width:" + px(client.width) + ";height:" + px(client.height)
-           + ";background-color:" + cssColour(window.background) + ";font-family:\""
+           + ";background-color:" + form::hex(window.background) + ";font-family:\""
            + std::string(window.font.face) + "\", \"" + std::string(window.font.substitute)
            + "\", serif;font-size:" + std::to_string(window.font.points) + "pt";
 }
