@@ -111,12 +111,19 @@ session_start_window_manager()
 # socket, and exports WAYLAND_DISPLAY and XDG_RUNTIME_DIR once it listens.
 # --debug lets weston-screenshooter take screenshots; with no idle time the
 # screen never locks during a test.
+#
+# On X11 weston's window leaves a strip of the screen free on the right and
+# at the bottom (weston_x11_outside), so that the pointer can leave it and
+# come back: see session_wayland_pointer_enter.
+weston_x11_width=1000 weston_x11_height=740
+weston_x11_outside=(1012 754)
 session_start_wayland()
 {
-    local backend=$1 runtime=$session_dir/runtime
+    local backend=$1 runtime=$session_dir/runtime width=1024 height=768
+    [[ $backend == x11 ]] && width=$weston_x11_width height=$weston_x11_height
     [[ -d $runtime ]] || mkdir -m 700 "$runtime"
     XDG_RUNTIME_DIR=$runtime weston --backend="$backend-backend.so" --socket="wayland-$backend" \
-        --width=1024 --height=768 --use-pixman --idle-time=0 --no-config --debug \
+        --width="$width" --height="$height" --use-pixman --idle-time=0 --no-config --debug \
         --log="$session_dir/weston-$backend.log" >/dev/null 2>&1 &
     session_track $!
     export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=wayland-$backend
@@ -125,6 +132,20 @@ session_start_wayland()
         cat "$session_dir/weston-$backend.log" >&2
         return 1
     }
+}
+
+# Brings the X pointer into weston's X11 window at X,Y afresh. weston 10's
+# X11 backend learns where the pointer is only from the EnterNotify X sends
+# when the pointer enters its window, and then follows relative motion. It
+# converts that entry with a matrix it first computes at its first repaint;
+# an entry handled before that (the window mapping under the pointer as
+# weston starts, which races its start-up) leaves weston's pointer at 0,0,
+# and every later move lands somewhere else. Leaving the window and
+# entering it again once weston has drawn gives it the true place. Call it
+# after something weston drew has been seen on the X screen.
+session_wayland_pointer_enter()
+{
+    xdotool mousemove --sync "${weston_x11_outside[@]}" mousemove --sync "$1" "$2"
 }
 
 # A private session bus with the accessibility bus on it, as on a desktop with

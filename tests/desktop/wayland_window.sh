@@ -105,8 +105,20 @@ wait_for_window x_shot
 top=$((y - bar))
 dx=$((x > 400 ? -150 : 150))
 dy=$((y > 300 ? -60 : 60))
+# weston's window has been drawn: the pointer enters it afresh, and the
+# program must then hear of it where X put it, at 100, bar / 2 on its
+# surface. Otherwise weston, not the program, is off, and the checks below
+# would blame the program for it.
+session_wayland_pointer_enter $((x + 100)) $((top + bar / 2))
+pointer_at() { grep -q -E -- "wl_pointer@[0-9]+\.(enter\([0-9]+, wl_surface@[0-9]+|motion\([0-9]+), $1\.0+, $2\.0+\)" "$log"; }
+if ! session_retry 50 pointer_at 100 $((bar / 2)); then
+    echo "weston's X11 backend did not put its pointer where X's pointer entered its window" >&2
+    heard=$(grep -o -E 'wl_pointer@[0-9]+\.(enter|motion)\(.*' "$log" | tail -n 1)
+    echo "(the program last heard: ${heard:-no pointer event at all}); its checks are not run" >&2
+    exit 1
+fi
 # The pointer moves only once the program has asked weston to move the window.
-xdotool mousemove $((x + 100)) $((top + bar / 2)) mousedown 1
+xdotool mousedown 1
 move_asked() { grep -q -E -- '-> xdg_toplevel@[0-9]+\.move\(' "$log"; }
 session_retry 50 move_asked || echo "the program did not ask to move its window" >&2
 xdotool mousemove --sync $((x + 100 + dx / 2)) $((top + bar / 2 + dy / 2)) \
