@@ -1,5 +1,6 @@
 #include "form_widgets.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
@@ -54,6 +55,18 @@ ColourButton::ColourButton(const QString& caption, const QColor& face, QWidget* 
 {
     setAutoDefault(false);
     setDefault(false);
+}
+
+// The toolkit presses a button on Enter only when it is a default button,
+// and an auto-default one turns default whenever it takes the focus, which
+// assistive tools would then announce. So Enter is handled here.
+void ColourButton::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void ColourButton::paintEvent(QPaintEvent* /*event*/)

@@ -50,13 +50,16 @@ private:
 };
 
 // A push button whose whole face is painted in its colour, inside a classic
-// raised bevel that sinks while the button is held down.
+// raised bevel that sinks while the button is held down. Enter presses it
+// while it has the focus, as Space does; no button is the window's default,
+// so Enter anywhere else presses nothing.
 class ColourButton final : public QPushButton {
     Q_OBJECT
 public:
     ColourButton(const QString& caption, const QColor& face, QWidget* parent);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -62,10 +62,6 @@ EM_JS(void, js_remove_all_options, (int element), {
 
 EM_JS(void, js_listen_for_command, (int element, int index), {
     Module.elements[element].addEventListener("click", () => _crossing_command(index));
-    Module.elements[element].addEventListener("keydown", (event) => {
-        if (event.key === "Enter")
-            event.preventDefault();
-    });
 });
 
 EM_JS(void, js_set_document_title, (const char* title, int titleSize), {

@@ -36,8 +36,9 @@ void appendOption(Element element, std::string_view text);
 void removeFirstOption(Element element);
 void removeAllOptions(Element element);
 
-// A click on the element calls crossing_command(index); Enter on it does
-// nothing, as the window has no default button.
+// A click on the element calls crossing_command(index). A button clicks
+// itself on Enter and Space while it has the focus; no button is the
+// default, so Enter elsewhere presses nothing.
 void listenForCommand(Element element, int index);
 
 void setDocumentTitle(std::string_view title);

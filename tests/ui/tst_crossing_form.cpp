@@ -169,8 +169,8 @@ private slots:
     void statementRejectsEditing();
     void statementReadsLikeText();
     void statementMenuIsBulgarianAndReadOnly();
-    void enterAndEscapePressNothing_data();
-    void enterAndEscapePressNothing();
+    void enterPressesOnlyAFocusedButton_data();
+    void enterPressesOnlyAFocusedButton();
     void tabCycle_data();
     void tabCycle();
     void textsReadableInAnyScheme_data();
@@ -503,21 +503,32 @@ void CrossingFormTest::statementMenuIsBulgarianAndReadOnly()
     QCOMPARE(offered, (QStringList{QStringLiteral("edit-copy"), QStringLiteral("select-all")}));
 }
 
-void CrossingFormTest::enterAndEscapePressNothing_data()
+// Enter presses the button that has the focus, as Space does; no button is
+// the default one, so Enter anywhere else presses nothing, and Escape never
+// presses anything.
+void CrossingFormTest::enterPressesOnlyAFocusedButton_data()
 {
     QTest::addColumn<QString>("focused");
     QTest::addColumn<int>("key");
+    QTest::addColumn<int>("pressed"); // the index of the button pressed, or -1
     for (const char* name : {"Text1(0)", "Check1(0)", "List1(0)"}) {
-        QTest::addRow("%s Return", name) << QString::fromLatin1(name) << int(Qt::Key_Return);
-        QTest::addRow("%s Enter", name) << QString::fromLatin1(name) << int(Qt::Key_Enter);
-        QTest::addRow("%s Escape", name) << QString::fromLatin1(name) << int(Qt::Key_Escape);
+        QTest::addRow("%s Return", name) << QString::fromLatin1(name) << int(Qt::Key_Return) << -1;
+        QTest::addRow("%s Enter", name) << QString::fromLatin1(name) << int(Qt::Key_Enter) << -1;
+        QTest::addRow("%s Escape", name) << QString::fromLatin1(name) << int(Qt::Key_Escape) << -1;
+    }
+    for (const int button : {crossing::kMoveButton, crossing::kClearButton}) {
+        const QString name = QStringLiteral("Command1(%1)").arg(button);
+        QTest::addRow("%s Return", qPrintable(name)) << name << int(Qt::Key_Return) << button;
+        QTest::addRow("%s Enter", qPrintable(name)) << name << int(Qt::Key_Enter) << button;
+        QTest::addRow("%s Escape", qPrintable(name)) << name << int(Qt::Key_Escape) << -1;
     }
 }
 
-void CrossingFormTest::enterAndEscapePressNothing()
+void CrossingFormTest::enterPressesOnlyAFocusedButton()
 {
     QFETCH(QString, focused);
     QFETCH(int, key);
+    QFETCH(int, pressed);
     CrossingForm form;
     showAndActivate(form);
     // Ticks that a press of Move would carry over.
@@ -529,12 +540,14 @@ void CrossingFormTest::enterAndEscapePressNothing()
     QWidget* widget = control(form, focused);
     widget->setFocus();
     QCOMPARE(QApplication::focusWidget(), widget);
-    QTest::keyClick(widget, Qt::Key(key));
+    // Enter is the keypad's key, Return the main one.
+    QTest::keyClick(widget, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
 
-    QCOMPARE(moves.count(), 0);
-    QCOMPARE(clears.count(), 0);
-    QCOMPARE(form.Label1(4)->text(), QStringLiteral("0"));
-    QCOMPARE(seatsOf(form), QStringLiteral("BBK..."));
+    const bool moved = pressed == crossing::kMoveButton;
+    QCOMPARE(moves.count(), moved ? 1 : 0);
+    QCOMPARE(clears.count(), pressed == crossing::kClearButton ? 1 : 0);
+    QCOMPARE(form.Label1(4)->text(), moved ? QStringLiteral("1") : QStringLiteral("0"));
+    QCOMPARE(seatsOf(form), moved ? QStringLiteral("..KBB.") : QStringLiteral("BBK..."));
     QVERIFY(form.isVisible());
 }
 
