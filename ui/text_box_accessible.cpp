@@ -1,7 +1,11 @@
 #include "text_box_accessible.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontInfo>
+#include <QPalette>
 #include <QPlainTextEdit>
+#include <QStringList>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -186,13 +190,74 @@ void TextBoxAccessible::scrollToSubstring(int startIndex, int endIndex)
     Q_UNUSED(endIndex);
 }
 
-// The box shows one font and no formatting, so there are no attributes to tell.
+namespace {
+
+// "rgb(R,G,B)", as the bridge to assistive tools expects a colour.
+QString rgb(const QColor& colour)
+{
+    return QStringLiteral("rgb(%1,%2,%3)").arg(colour.red()).arg(colour.green()).arg(colour.blue());
+}
+
+QString slant(QFont::Style style)
+{
+    switch (style) {
+    case QFont::StyleItalic:
+        return QStringLiteral("italic");
+    case QFont::StyleOblique:
+        return QStringLiteral("oblique");
+    case QFont::StyleNormal:
+        break;
+    }
+    return QStringLiteral("normal");
+}
+
+// The side the lines keep to, as the box lays them out for its direction.
+QString alignment(const QPlainTextEdit* box)
+{
+    const Qt::Alignment horizontal =
+        QStyle::visualAlignment(box->layoutDirection(), box->document()->defaultTextOption().alignment())
+        & Qt::AlignHorizontal_Mask;
+    if (horizontal & Qt::AlignJustify)
+        return QStringLiteral("justify");
+    if (horizontal & Qt::AlignHCenter)
+        return QStringLiteral("center");
+    if (horizontal & Qt::AlignRight)
+        return QStringLiteral("right");
+    return QStringLiteral("left");
+}
+
+} // namespace
+
+// The box shows its whole text in one font, one pair of colours and one
+// alignment, so one run of attributes covers it all: the face actually drawn
+// (where the window's face is missing, the one fontconfig put in its place),
+// its size, weight and slant, the colours and the alignment. Written as the
+// toolkit's own text interface writes them, "name:value;" each. The bridge
+// splits on those two characters and expects a value after every name, so a
+// face's name never carries them and nothing is sent without a value.
 QString TextBoxAccessible::attributes(int offset, int* startOffset, int* endOffset) const
 {
-    Q_UNUSED(offset);
+    if (offset < 0 || offset > characterCount()) {
+        *startOffset = *endOffset = -1;
+        return {};
+    }
     *startOffset = 0;
     *endOffset = characterCount();
-    return {};
+
+    const QFontInfo font(box()->font());
+    const QPalette& colours = box()->palette();
+    QStringList attributes;
+    if (QString family = font.family().remove(u':').remove(u';'); !family.isEmpty())
+        attributes << QStringLiteral("font-family:") + family;
+    if (font.pointSize() > 0)
+        attributes << QStringLiteral("font-size:%1pt").arg(font.pointSize());
+    attributes << (font.bold() ? QStringLiteral("font-weight:bold") : QStringLiteral("font-weight:normal"));
+    attributes << QStringLiteral("font-style:") + slant(font.style());
+    attributes << QStringLiteral("text-position:baseline");
+    attributes << QStringLiteral("color:") + rgb(colours.color(QPalette::Text));
+    attributes << QStringLiteral("background-color:") + rgb(colours.color(QPalette::Base));
+    attributes << QStringLiteral("text-align:") + alignment(box());
+    return attributes.join(u';') + u';';
 }
 
 } // namespace crossing

@@ -8,7 +8,8 @@ The program must already run on DISPLAY with accessibility on; keys are sent
 with xdotool to the focused window. After every move the whole board is read
 back through AT-SPI and compared with where the passengers should stand, and
 the announcement a screen reader speaks is compared with what the move did.
-Tools on the bus must not be able to edit the problem statement.
+Tools on the bus must be able to read the problem statement's font and
+colours but not to edit it.
 """
 import os
 import subprocess
@@ -255,6 +256,30 @@ def check_statement_read_only(statement):
         check(text.getText(0, -1) == original, f"{what} over AT-SPI leaves the statement as it was")
 
 
+# How the statement is drawn, as AT-SPI names text attributes: the window's
+# face, Times New Roman, is Liberation Serif here (the metric-compatible face
+# fontconfig puts in its place), at 12 points, upright, black on white,
+# lines kept to the left.
+STATEMENT_ATTRIBUTES = {"family-name": "Liberation Serif", "size": "12", "style": "normal",
+                        "fg-color": "0,0,0", "bg-color": "255,255,255", "justification": "left"}
+
+
+def check_statement_attributes(statement):
+    """The statement is one run of text in one font and one pair of colours,
+    wherever a tool asks, the end of the text (where the caret may stand) too.
+    Tools read it as the run at an offset: Qt 6.4's bridge answers a request
+    for the default attributes with an empty set, whatever the text says."""
+    text = statement.queryText()
+    length = text.characterCount
+    for offset in (0, length // 2, length):
+        attributes, start, end = text.getAttributeRun(offset, True)
+        got = dict(attribute.split(":", 1) for attribute in attributes)
+        check({name: got.get(name) for name in STATEMENT_ATTRIBUTES} == STATEMENT_ATTRIBUTES
+              and (start, end) == (0, length),
+              f"the statement's attributes at {offset}: {got} over {start}..{end}, "
+              f"expected {STATEMENT_ATTRIBUTES} over 0..{length}")
+
+
 class Board:
     """Where everybody should stand: the solution's moves, told as the story tells them."""
 
@@ -407,6 +432,7 @@ def main():
     check_starting_tree(window)
     if window.texts:
         check_statement_read_only(window.texts[0])
+        check_statement_attributes(window.texts[0])
 
     print_tree(window.frame)
 
