@@ -17,6 +17,7 @@ using Int16 = std::int16_t;
 // Every pair of bank controls (frames, knight lists) uses this numbering.
 inline constexpr Int16 kLeftBank = 0;
 inline constexpr Int16 kRightBank = 1;
+inline constexpr Int16 kBankCount = 2;
 
 // Seats of Check1: three per bank. Each boy has a fixed pair of seats, one per
 // bank; the knight seat of a bank stands for any knight waiting there.
@@ -37,6 +38,7 @@ inline constexpr Int16 kDirectionLabel = 6;
 // Buttons of Command1.
 inline constexpr Int16 kMoveButton = 0;
 inline constexpr Int16 kClearButton = 1;
+inline constexpr Int16 kButtonCount = 2;
 
 inline constexpr Int16 kUnticked = 0;
 inline constexpr Int16 kTicked = 1;
@@ -86,5 +88,11 @@ protected:
 // The bank a seat belongs to, and the seat of a role on a bank.
 [[nodiscard]] constexpr Int16 bankOfSeat(Int16 seat) { return seat < kSeatsPerBank ? kLeftBank : kRightBank; }
 [[nodiscard]] constexpr Int16 firstSeatOfBank(Int16 bank) { return static_cast<Int16>(bank * kSeatsPerBank); }
+
+// The direction label's word for a crossing that ends at the bank.
+[[nodiscard]] constexpr std::string_view directionTowards(Int16 bank)
+{
+    return bank == kRightBank ? kToTheRight : kToTheLeft;
+}
 
 } // namespace crossing

@@ -11,9 +11,9 @@ constexpr Int16 kKnightsInPlay = 3;
 
 void CrossingPuzzle::OnLoad() { ResetPuzzle(); }
 
-void CrossingPuzzle::OnCommandClick(Int16 Index)
+void CrossingPuzzle::OnCommandClick(Int16 index)
 {
-    if (Index == kClearButton) {
+    if (index == kClearButton) {
         ResetPuzzle();
         return;
     }
@@ -132,7 +132,7 @@ void CrossingPuzzle::finishMove()
     if (moveCount_ < std::numeric_limits<Int16>::max())
         ++moveCount_;
     board_.setLabelCaption(kMoveCountLabel, std::to_string(moveCount_));
-    board_.setLabelCaption(kDirectionLabel, boatSide_ == kRightBank ? kToTheRight : kToTheLeft);
+    board_.setLabelCaption(kDirectionLabel, directionTowards(*boatSide_));
 }
 
 bool CrossingPuzzle::isTicked(Int16 seat) const { return board_.seatTick(seat) == kTicked; }

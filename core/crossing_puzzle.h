@@ -20,7 +20,7 @@ public:
     // The handler of both command buttons. Index 1 (Clear) starts again; any
     // other index (Move) carries the ticked passengers from the boat's bank,
     // or does nothing at all if the selection breaks the boat's rules.
-    void OnCommandClick(Int16 Index);
+    void OnCommandClick(Int16 index);
 
     // 0 while the boat lies at the left bank, 1 at the right; empty until the
     // first reset.
