@@ -25,8 +25,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationDomain(QStringLiteral(CROSSING_ORGANIZATION_DOMAIN));
     QApplication::setDesktopFileName(QStringLiteral(CROSSING_APP_ID));
     QApplication::setStyle(QStringLiteral("Fusion")); // the same look on every desktop
-    QApplication::setWindowIcon(crossing::programIcon());
-    crossing::installToolkitTranslation(app); // without it, Qt's own texts stay English
+    crossing::installToolkitTranslation(app);         // without it, Qt's own texts stay English
 
     crossing::CrossingForm form;
     const std::unique_ptr<QWidget> waylandFrame = crossing::frameOnWayland(form);
