@@ -1,14 +1,17 @@
 // The puzzle's window as data: its frame, font and colours, and every control
-// with its place, text, colour, tab place and stacking place, plus what a
-// screen reader is told about each. Front ends build their window by walking
-// this table; nothing here knows how any toolkit draws a control.
+// with its role, place, text, colour, tab place and stacking place, plus what
+// a screen reader is told about each; and the answers every front end needs
+// from it: the focus order and what to announce after a command. Front ends
+// build their window by walking this table; nothing here knows how any
+// toolkit draws a control.
 #pragma once
 
 #include "board_controls.h"
+#include "crossing_puzzle.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +19,43 @@ namespace crossing::form {
 
 // The control arrays, addressed by name and index as the rules address them.
 enum class ControlArray : std::uint8_t { Frame1, Check1, Command1, List1, Label1, Text1 };
+
+// The text boxes of Text1: the statement and the aphorism.
+inline constexpr Int16 kTextCount = 2;
+
+// How many controls an array holds: the rules' banks, seats, buttons and
+// labels, and the window's two text boxes.
+[[nodiscard]] constexpr Int16 arrayLength(ControlArray array)
+{
+    switch (array) {
+    case ControlArray::Frame1:
+    case ControlArray::List1:
+        return kBankCount;
+    case ControlArray::Check1:
+        return kSeatCount;
+    case ControlArray::Command1:
+        return kButtonCount;
+    case ControlArray::Label1:
+        return kLabelCount;
+    case ControlArray::Text1:
+        return kTextCount;
+    }
+    return 0;
+}
+
+// What a control is for. Front ends present a control by its role, and its
+// role decides whether it can take the focus.
+enum class Role : std::uint8_t {
+    Bank,       // the frame around a bank's seats, locked while the boat is away
+    Seat,       // a tick box named by who stands there
+    Command,    // a button the rules answer
+    KnightList, // the knights on one bank, named by the caption above it
+    Heading,    // the line that heads the window
+    Caption,    // fixed text naming what stands beside or below it
+    Value,      // what the rules last wrote (the count, the direction), named by it
+    Statement,  // the problem statement, read-only
+    Aphorism,   // a saying the window keeps with the statement
+};
 
 enum class ControlKind : std::uint8_t {
     Frame,      // group box with its caption in the top border; holds seats
@@ -25,6 +65,29 @@ enum class ControlKind : std::uint8_t {
     Label,      // opaque background, text centred horizontally
     TextBox,    // multi-line, read-only, wrapping, vertical scroll bar
 };
+
+// The kind of control that plays a role.
+[[nodiscard]] constexpr ControlKind kindOf(Role role)
+{
+    switch (role) {
+    case Role::Bank:
+        return ControlKind::Frame;
+    case Role::Seat:
+        return ControlKind::TickBox;
+    case Role::Command:
+        return ControlKind::PushButton;
+    case Role::KnightList:
+        return ControlKind::ListBox;
+    case Role::Heading:
+    case Role::Caption:
+    case Role::Value:
+        return ControlKind::Label;
+    case Role::Statement:
+    case Role::Aphorism:
+        return ControlKind::TextBox;
+    }
+    return ControlKind::Label;
+}
 
 struct Colour {
     std::uint8_t red = 0;
@@ -72,7 +135,7 @@ struct ControlId {
 
 struct Control {
     ControlId id;
-    ControlKind kind = ControlKind::Label;
+    Role role = Role::Caption;
     // The frame the control sits in; none for a control of the window itself.
     std::optional<ControlId> parent;
     // Relative to the parent frame's outer corner, or to the client area.
@@ -95,9 +158,9 @@ struct Control {
     std::optional<ControlId> labelledBy;
     // What the control is for; a seat's is prefixed with its bank.
     std::string_view accessibleDescription;
-};
 
-inline constexpr std::size_t kControlCount = 21;
+    [[nodiscard]] constexpr ControlKind kind() const { return kindOf(role); }
+};
 
 struct Font {
     std::string_view face;
@@ -107,8 +170,9 @@ struct Font {
 };
 
 struct Window {
-    // Site address, two spaces, then the program's own title.
-    std::string_view title;
+    // Where the program is published; the title bar shows it before the title.
+    std::string_view siteAddress;
+    std::string_view programTitle;
     Twips clientArea;
     Colour background;
     Font font;
@@ -116,9 +180,20 @@ struct Window {
 
 [[nodiscard]] const Window& window();
 
+// The title bar's text: the site address, two spaces, the program's title.
+// Where that does not fit (the program's own bar on Wayland) the program's
+// title stands alone.
+[[nodiscard]] std::string fullTitle(const Window& window);
+
 // Every control, in the order the window creates them: each frame before the
 // seats inside it.
-[[nodiscard]] const std::array<Control, kControlCount>& controls();
+[[nodiscard]] std::span<const Control> controls();
+
+// The controls that take the focus, in the order Tab visits them. A seat
+// drops out of the cycle while its bank is locked.
+[[nodiscard]] std::span<const Control* const> focusOrder();
+// The control that has the focus when the window opens.
+[[nodiscard]] const Control& firstFocus();
 
 // The control of an array at an index; throws std::out_of_range for a name
 // the window does not have.
@@ -154,7 +229,18 @@ struct Announcements {
 };
 [[nodiscard]] const Announcements& announcements();
 
-[[nodiscard]] std::string moveAnnouncement(std::string_view count, std::string_view direction,
-                                           bool everyKnightAcross);
+// What a listener is told of depends on: where the boat lies, the count, and
+// whether any knight still waits on the left bank.
+struct PuzzleState {
+    std::optional<Int16> boatSide;
+    Int16 moveCount = 0;
+    Int16 knightsOnLeftBank = 0;
+};
+[[nodiscard]] PuzzleState stateOf(const CrossingPuzzle& puzzle, const BoardControls& board);
+
+// The sentence to say once Command1(index) has run, from the puzzle's state
+// before and after it; empty when there is nothing to say.
+[[nodiscard]] std::string spokenAfterCommand(Int16 index, const PuzzleState& before,
+                                             const PuzzleState& after);
 
 } // namespace crossing::form

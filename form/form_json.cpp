@@ -34,6 +34,31 @@ std::string quoted(std::string_view text)
     return out + "\"";
 }
 
+std::string_view roleName(Role role)
+{
+    switch (role) {
+    case Role::Bank:
+        return "bank";
+    case Role::Seat:
+        return "seat";
+    case Role::Command:
+        return "command";
+    case Role::KnightList:
+        return "knightList";
+    case Role::Heading:
+        return "heading";
+    case Role::Caption:
+        return "caption";
+    case Role::Value:
+        return "value";
+    case Role::Statement:
+        return "statement";
+    case Role::Aphorism:
+        return "aphorism";
+    }
+    return "?";
+}
+
 std::string colour(const std::optional<Colour>& c) { return c ? quoted(hex(*c)) : "null"; }
 
 std::string box(const char* x, const char* y, int a, int b, int width, int height)
@@ -48,7 +73,8 @@ void writeControl(std::ostream& out, const Control& c)
 {
     const Pixels pixels = windowPixels(c);
     out << "    {\"name\": " << quoted(controlName(c.id)) << ", \"array\": " << quoted(arrayName(c.id.array))
-        << ", \"index\": " << c.id.index << ", \"kind\": " << quoted(kindName(c.kind))
+        << ", \"index\": " << c.id.index << ", \"kind\": " << quoted(kindName(c.kind()))
+        << ", \"role\": " << quoted(roleName(c.role))
         << ", \"parent\": " << (c.parent ? quoted(controlName(*c.parent)) : "null") << ",\n     \"twips\": "
         << box("left", "top", c.place.left, c.place.top, c.place.width, c.place.height)
         << ",\n     \"pixels\": " << box("x", "y", pixels.x, pixels.y, pixels.width, pixels.height)
@@ -63,8 +89,10 @@ void writeForm(std::ostream& out)
 {
     const Window& w = window();
     const Pixels client = toPixels(w.clientArea);
-    out << "{\n  \"window\": {\"title\": " << quoted(w.title) << ", \"width\": " << client.width
-        << ", \"height\": " << client.height << ", \"background\": " << quoted(hex(w.background))
+    out << "{\n  \"window\": {\"title\": " << quoted(fullTitle(w))
+        << ", \"siteAddress\": " << quoted(w.siteAddress) << ", \"programTitle\": " << quoted(w.programTitle)
+        << ",\n    \"width\": " << client.width << ", \"height\": " << client.height
+        << ", \"background\": " << quoted(hex(w.background))
         << ",\n    \"font\": {\"face\": " << quoted(w.font.face)
         << ", \"substitute\": " << quoted(w.font.substitute) << ", \"points\": " << w.font.points << "}},\n";
     // The texts the rules write and the controls they press and write, so
@@ -80,6 +108,11 @@ void writeForm(std::ostream& out)
     out << "  \"announcements\": {\"move\": " << quoted(spoken.move)
         << ", \"everyKnightAcross\": " << quoted(spoken.everyKnightAcross)
         << ", \"startAgain\": " << quoted(spoken.startAgain) << "},\n";
+    // The controls Tab visits, in order, the first having the focus at the start.
+    out << "  \"focusOrder\": [";
+    for (const Control* c : focusOrder())
+        out << (c == focusOrder().front() ? "" : ", ") << quoted(controlName(c->id));
+    out << "],\n  \"firstFocus\": " << quoted(controlName(firstFocus().id)) << ",\n";
     out << "  \"controls\": [\n";
     const auto& all = controls();
     for (std::size_t i = 0; i < all.size(); ++i) {

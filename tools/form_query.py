@@ -7,7 +7,8 @@ The file is $CROSSING_FORM_JSON, or build/form/form.json in the source tree.
 
 As a command:
   form_query.py size                 487 400 (the client area at 96 dpi)
-  form_query.py title                the window title
+  form_query.py title                the window title: site address, two spaces, program title
+  form_query.py program-title        the program's title alone
   form_query.py rects                "NAME X Y WIDTH HEIGHT" for every shown control
   form_query.py rect NAME            X Y WIDTH HEIGHT of one control ("window": the client area)
   form_query.py colour NAME          RRGGBB of a control's background ("window" too)
@@ -79,6 +80,8 @@ def main(argv):
         print(form["window"]["width"], form["window"]["height"])
     elif command == "title":
         print(form["window"]["title"])
+    elif command == "program-title":
+        print(form["window"]["programTitle"])
     elif command == "rects":
         for entry in shown_rects(form):
             print(*entry)

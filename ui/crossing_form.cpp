@@ -3,7 +3,6 @@
 #include "accessibility.h"
 #include "form_widgets.h"
 #include "frame_centring.h"
-#include "move_announcer.h"
 #include "qt_conversions.h"
 
 #include <QCheckBox>
@@ -54,9 +53,6 @@ QPalette lightScheme()
     scheme.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6)); // as Qt's own light scheme
     return scheme;
 }
-
-// Labels and frames never take the focus.
-bool takesFocus(ControlKind kind) { return kind != ControlKind::Label && kind != ControlKind::Frame; }
 
 QLabel* makeLabel(const form::Control& control, QWidget* parent)
 {
@@ -110,7 +106,7 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     setPalette(lightScheme());
 
     const form::Window& description = form::window();
-    setWindowTitle(toQString(description.title));
+    setWindowTitle(toQString(form::fullTitle(description)));
     setWindowIcon(programIcon());
     setFont(windowFont());
     setFixedSize(toQRect(description.clientArea).size());
@@ -125,28 +121,22 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     stackControls();
     orderTabs();
     centreOnScreen();
-    Text1(0)->setFocus();
-
-    widgetBoard_ = std::make_unique<WidgetBoard>(board_);
-    puzzle_ = std::make_unique<CrossingPuzzle>(*widgetBoard_);
-    announcer_ = std::make_unique<MoveAnnouncer>(this);
+    control(form::firstFocus().id)->setFocus();
     OnLoad();
 }
-
-CrossingForm::~CrossingForm() = default;
 
 // Creates the widget for one control and files it under its array and index.
 QWidget* CrossingForm::build(const form::Control& control, QWidget* parent)
 {
     const std::size_t index = slot(control.id.index);
     const QColor colour = control.background ? toQColor(*control.background) : QColor();
-    switch (control.kind) {
+    switch (control.kind()) {
     case ControlKind::Frame:
-        return board_.frames.at(index) = new BankFrame(toQString(control.text), colour, parent);
+        return boardWidgets_.frames.at(index) = new BankFrame(toQString(control.text), colour, parent);
     case ControlKind::TickBox: {
         auto* seat = new SeatBox(control, colour, parent);
         seat->setText(toQString(control.text));
-        return board_.seats.at(index) = seat;
+        return boardWidgets_.seats.at(index) = seat;
     }
     case ControlKind::PushButton: {
         auto* button = new ColourButton(toQString(control.text), colour, parent);
@@ -154,11 +144,11 @@ QWidget* CrossingForm::build(const form::Control& control, QWidget* parent)
         return buttons_.at(index) = button;
     }
     case ControlKind::ListBox:
-        return board_.knightLists.at(index) = makeListBox(parent);
+        return boardWidgets_.knightLists.at(index) = makeListBox(parent);
     case ControlKind::Label: {
         QLabel* label = makeLabel(control, parent);
         fillBackground(label, colour);
-        return board_.labels.at(index) = label;
+        return boardWidgets_.labels.at(index) = label;
     }
     case ControlKind::TextBox:
         return texts_.at(index) = makeTextBox(control, parent);
@@ -171,15 +161,15 @@ QWidget* CrossingForm::control(form::ControlId id) const
     const std::size_t index = slot(id.index);
     switch (id.array) {
     case form::ControlArray::Frame1:
-        return board_.frames.at(index);
+        return boardWidgets_.frames.at(index);
     case form::ControlArray::Check1:
-        return board_.seats.at(index);
+        return boardWidgets_.seats.at(index);
     case form::ControlArray::Command1:
         return buttons_.at(index);
     case form::ControlArray::List1:
-        return board_.knightLists.at(index);
+        return boardWidgets_.knightLists.at(index);
     case form::ControlArray::Label1:
-        return board_.labels.at(index);
+        return boardWidgets_.labels.at(index);
     case form::ControlArray::Text1:
         return texts_.at(index);
     }
@@ -201,17 +191,10 @@ void CrossingForm::stackControls()
         this->control(control->id)->raise();
 }
 
-// Hidden controls and seats in a disabled frame drop out of the cycle by
-// themselves.
+// Seats in a disabled frame drop out of the cycle by themselves.
 void CrossingForm::orderTabs()
 {
-    std::vector<const form::Control*> cycle;
-    for (const form::Control& control : form::controls()) {
-        if (takesFocus(control.kind))
-            cycle.push_back(&control);
-    }
-    std::sort(cycle.begin(), cycle.end(),
-              [](const form::Control* a, const form::Control* b) { return a->tabPlace < b->tabPlace; });
+    const std::span<const form::Control* const> cycle = form::focusOrder();
     for (std::size_t i = 1; i < cycle.size(); ++i)
         setTabOrder(control(cycle[i - 1]->id), control(cycle[i]->id));
 }
@@ -239,14 +222,14 @@ void CrossingForm::paintEvent(QPaintEvent* /*event*/)
     painter.fillRect(rect(), toQColor(form::window().background));
 }
 
-void CrossingForm::OnLoad() { puzzle_->OnLoad(); }
+void CrossingForm::OnLoad() { puzzle_.OnLoad(); }
 
 // What the command changed is also spoken, for players who cannot see it.
-void CrossingForm::OnCommandClick(Int16 Index)
+void CrossingForm::OnCommandClick(Int16 index)
 {
-    const CommandSnapshot before = CommandSnapshot::of(*puzzle_);
-    puzzle_->OnCommandClick(Index);
-    announcer_->announceCommand(Index, before, *puzzle_, *widgetBoard_);
+    const form::PuzzleState before = form::stateOf(puzzle_, board_);
+    puzzle_.OnCommandClick(index);
+    announcer_.say(form::spokenAfterCommand(index, before, form::stateOf(puzzle_, board_)));
 }
 
 } // namespace crossing

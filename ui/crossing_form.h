@@ -5,20 +5,18 @@
 
 #include "crossing_puzzle.h"
 #include "form_description.h"
+#include "move_announcer.h"
 #include "widget_board.h"
 
 #include <QIcon>
 #include <QWidget>
 
 #include <array>
-#include <memory>
 
 class QPlainTextEdit;
 class QPushButton;
 
 namespace crossing {
-
-class MoveAnnouncer;
 
 // The hamburger: the window's icon and the application's.
 QIcon programIcon();
@@ -29,13 +27,12 @@ public:
     // Builds every control, then runs the load handler, so the window is in
     // the starting position before it is first shown.
     explicit CrossingForm(QWidget* parent = nullptr);
-    ~CrossingForm() override;
 
     // The control arrays, addressed by index as the puzzle addresses them.
-    QGroupBox* Frame1(int index) const { return board_.frames.at(slot(index)); }
-    QCheckBox* Check1(int index) const { return board_.seats.at(slot(index)); }
-    QListWidget* List1(int index) const { return board_.knightLists.at(slot(index)); }
-    QLabel* Label1(int index) const { return board_.labels.at(slot(index)); }
+    QGroupBox* Frame1(int index) const { return boardWidgets_.frames.at(slot(index)); }
+    QCheckBox* Check1(int index) const { return boardWidgets_.seats.at(slot(index)); }
+    QListWidget* List1(int index) const { return boardWidgets_.knightLists.at(slot(index)); }
+    QLabel* Label1(int index) const { return boardWidgets_.labels.at(slot(index)); }
     QPushButton* Command1(int index) const { return buttons_.at(slot(index)); }
     QPlainTextEdit* Text1(int index) const { return texts_.at(slot(index)); }
 
@@ -43,7 +40,7 @@ public:
     // ("Check1(3)") as its object name.
     QWidget* control(form::ControlId id) const;
 
-    const CrossingPuzzle& puzzle() const { return *puzzle_; }
+    const CrossingPuzzle& puzzle() const { return puzzle_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,15 +53,15 @@ private:
     void centreOnScreen();
 
     void OnLoad();
-    void OnCommandClick(Int16 Index);
+    void OnCommandClick(Int16 index);
 
-    BoardWidgets board_;
-    std::array<QPushButton*, 2> buttons_{};
-    std::array<QPlainTextEdit*, 2> texts_{};
-    std::unique_ptr<WidgetBoard> widgetBoard_;
-    std::unique_ptr<CrossingPuzzle> puzzle_;
+    BoardWidgets boardWidgets_;
+    std::array<QPushButton*, kButtonCount> buttons_{};
+    std::array<QPlainTextEdit*, form::kTextCount> texts_{};
+    WidgetBoard board_{boardWidgets_};
+    CrossingPuzzle puzzle_{board_};
+    MoveAnnouncer announcer_{this};
     bool frameCentred_ = false;
-    std::unique_ptr<MoveAnnouncer> announcer_;
 };
 
 } // namespace crossing

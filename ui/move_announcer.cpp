@@ -1,14 +1,10 @@
 #include "move_announcer.h"
 
-#include "crossing_puzzle.h"
-#include "form_description.h"
 #include "qt_conversions.h"
 
 #include <QAccessible>
 #include <QAccessibleObject>
 #include <QWidget>
-
-#include <string>
 
 namespace crossing {
 
@@ -65,43 +61,15 @@ QAccessibleInterface* interfaceOf(SpokenNotice* notice)
 
 } // namespace
 
-CommandSnapshot CommandSnapshot::of(const CrossingPuzzle& puzzle)
-{
-    return {puzzle.BoatSide(), puzzle.MoveCount()};
-}
-
-QString spokenAfterCommand(Int16 index, const CommandSnapshot& before, const CrossingPuzzle& puzzle,
-                           const BoardControls& board)
-{
-    if (index == kClearButton)
-        return toQString(form::announcements().startAgain);
-    const CommandSnapshot after = CommandSnapshot::of(puzzle);
-    // A move the rules refuse changes neither; at the counter's ceiling a
-    // move still turns the boat.
-    if (after.boatSide == before.boatSide && after.moveCount == before.moveCount)
-        return {};
-    return toQString(form::moveAnnouncement(std::to_string(after.moveCount),
-                                            after.boatSide == kRightBank ? kToTheRight : kToTheLeft,
-                                            board.knightCount(kLeftBank) == 0));
-}
-
 MoveAnnouncer::MoveAnnouncer(QWidget* window) : notice_(new SpokenNotice(window)) {}
-
-void MoveAnnouncer::announceCommand(Int16 index, const CommandSnapshot& before, const CrossingPuzzle& puzzle,
-                                    const BoardControls& board)
-{
-    if (!QAccessible::isActive())
-        return; // no assistive tool is listening
-    const QString sentence = spokenAfterCommand(index, before, puzzle, board);
-    if (!sentence.isEmpty())
-        say(sentence);
-}
 
 // Shown and at once hidden again: to a screen reader the notice pops up, to
 // the eye nothing happens.
-void MoveAnnouncer::say(const QString& sentence)
+void MoveAnnouncer::say(std::string_view sentence)
 {
-    notice_->sentence = sentence;
+    if (sentence.empty() || !QAccessible::isActive())
+        return; // nothing to say, or no assistive tool listening
+    notice_->sentence = toQString(sentence);
     QAccessibleInterface* notice = interfaceOf(notice_);
     QAccessibleEvent shown(notice, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);

@@ -1,5 +1,8 @@
 #include "wayland_title_bar.h"
 
+#include "form_description.h"
+#include "qt_conversions.h"
+
 #include <QBoxLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -54,7 +57,8 @@ public:
     explicit WaylandFrame(QWidget& window)
         : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), window_(&window)
     {
-        setWindowTitle(titleWithoutSiteAddress(window.windowTitle()));
+        // The program's title without the site address, so that it fits the bar whole.
+        setWindowTitle(toQString(form::window().programTitle));
         setWindowIcon(window.windowIcon());
         QWidget* focus = window.focusWidget();
 
@@ -83,16 +87,6 @@ private:
 };
 
 } // namespace
-
-QString titleWithoutSiteAddress(const QString& title)
-{
-    // The address is one word with a dot in it, two spaces before the title.
-    const qsizetype gap = title.indexOf(QLatin1String("  "));
-    const QString first = title.left(gap);
-    if (gap <= 0 || first.contains(QLatin1Char(' ')) || !first.contains(QLatin1Char('.')))
-        return title;
-    return title.mid(gap + 2);
-}
 
 std::unique_ptr<QWidget> frameOnWayland(QWidget& window)
 {

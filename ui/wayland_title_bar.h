@@ -18,10 +18,6 @@
 
 namespace crossing {
 
-// The title that fits the bar whole: without the site address in front of
-// it. A title without an address stays as it is.
-QString titleWithoutSiteAddress(const QString& title);
-
 // On Wayland, a frameless window holding our title bar above `window`, to be
 // shown instead of it; elsewhere nullptr. `window` must outlive the frame,
 // which hands it back, as a hidden window of its own, when it goes.

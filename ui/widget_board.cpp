@@ -10,20 +10,20 @@
 
 namespace crossing {
 
-QCheckBox* WidgetBoard::seat(Int16 index) const { return widgets_.seats.at(slot(index)); }
+QCheckBox* WidgetBoard::seatBox(Int16 seat) const { return widgets_.seats.at(slot(seat)); }
 
 QListWidget* WidgetBoard::knightList(Int16 bank) const { return widgets_.knightLists.at(slot(bank)); }
 
-std::string WidgetBoard::seatCaption(Int16 index) const { return seat(index)->text().toStdString(); }
+std::string WidgetBoard::seatCaption(Int16 seat) const { return seatBox(seat)->text().toStdString(); }
 
-void WidgetBoard::setSeatCaption(Int16 index, std::string_view caption)
+void WidgetBoard::setSeatCaption(Int16 seat, std::string_view caption)
 {
-    seat(index)->setText(toQString(caption));
+    seatBox(seat)->setText(toQString(caption));
 }
 
-Int16 WidgetBoard::seatTick(Int16 index) const { return seat(index)->isChecked() ? kTicked : kUnticked; }
+Int16 WidgetBoard::seatTick(Int16 seat) const { return seatBox(seat)->isChecked() ? kTicked : kUnticked; }
 
-void WidgetBoard::setSeatTick(Int16 index, Int16 tick) { seat(index)->setChecked(tick == kTicked); }
+void WidgetBoard::setSeatTick(Int16 seat, Int16 tick) { seatBox(seat)->setChecked(tick == kTicked); }
 
 void WidgetBoard::clearKnights(Int16 bank) { knightList(bank)->clear(); }
 

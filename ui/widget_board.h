@@ -17,13 +17,15 @@ namespace crossing {
 // The controls that hold the board, by array index. Owned by the window.
 struct BoardWidgets {
     std::array<QCheckBox*, kSeatCount> seats{};
-    std::array<QGroupBox*, 2> frames{};
-    std::array<QListWidget*, 2> knightLists{};
+    std::array<QGroupBox*, kBankCount> frames{};
+    std::array<QListWidget*, kBankCount> knightLists{};
     std::array<QLabel*, kLabelCount> labels{};
 };
 
 class WidgetBoard final : public BoardControls {
 public:
+    // The widgets are looked up at each call, so the window may fill them in
+    // after the board is made; they must outlive it.
     explicit WidgetBoard(const BoardWidgets& widgets) : widgets_(widgets) {}
 
     std::string seatCaption(Int16 seat) const override;
@@ -38,10 +40,10 @@ public:
     void setLabelCaption(Int16 label, std::string_view caption) override;
 
 private:
-    QCheckBox* seat(Int16 index) const;
+    QCheckBox* seatBox(Int16 seat) const;
     QListWidget* knightList(Int16 bank) const;
 
-    BoardWidgets widgets_;
+    const BoardWidgets& widgets_;
 };
 
 } // namespace crossing

@@ -8,9 +8,9 @@ namespace {
 
 using form::ControlArray;
 
-form::ControlId seat(Int16 index) { return {ControlArray::Check1, index}; }
-form::ControlId knightList(Int16 bank) { return {ControlArray::List1, bank}; }
-form::ControlId label(Int16 index) { return {ControlArray::Label1, index}; }
+form::ControlId seatId(Int16 seat) { return {ControlArray::Check1, seat}; }
+form::ControlId knightListId(Int16 bank) { return {ControlArray::List1, bank}; }
+form::ControlId labelId(Int16 label) { return {ControlArray::Label1, label}; }
 
 } // namespace
 
@@ -21,19 +21,9 @@ std::string partId(form::ControlId control, std::string_view part)
     return form::controlName(control) + "/" + std::string(part);
 }
 
-std::string focusElementId(const form::Control& control)
-{
-    return control.kind == form::ControlKind::TickBox ? partId(control.id, kTickPart) : elementId(control.id);
-}
-
-bool showsValue(const form::Control& control)
-{
-    return control.kind == form::ControlKind::Label && !control.accessibleDescription.empty();
-}
-
 std::optional<Attribute> nameAttribute(const form::Control& control, std::string_view caption)
 {
-    const bool namedByCaption = control.kind == form::ControlKind::TickBox || showsValue(control);
+    const bool namedByCaption = control.role == form::Role::Seat || control.role == form::Role::Value;
     if (namedByCaption || !control.accessibleName.empty())
         return Attribute{"aria-label", form::accessibleName(control, caption)};
     if (control.labelledBy)
@@ -54,34 +44,34 @@ void rename(dom::Element element, form::ControlArray array, Int16 index, std::st
 
 void DomBoard::attach()
 {
-    for (Int16 index = 0; index < kSeatCount; ++index)
-        seats_.at(slot(index)) = {dom::find(partId(seat(index), kTickPart)),
-                                  dom::find(partId(seat(index), kCaptionPart))};
-    for (Int16 bank : {kLeftBank, kRightBank}) {
-        knightLists_.at(slot(bank)) = dom::find(elementId(knightList(bank)));
+    for (Int16 seat = 0; seat < kSeatCount; ++seat)
+        seats_.at(slot(seat)) = {dom::find(partId(seatId(seat), kTickPart)),
+                                 dom::find(partId(seatId(seat), kCaptionPart))};
+    for (Int16 bank = 0; bank < kBankCount; ++bank) {
+        knightLists_.at(slot(bank)) = dom::find(elementId(knightListId(bank)));
         banks_.at(slot(bank)) = dom::find(partId({ControlArray::Frame1, bank}, kGroupPart));
     }
-    for (Int16 index = 0; index < kLabelCount; ++index)
-        labels_.at(slot(index)) = dom::find(elementId(label(index)));
+    for (Int16 label = 0; label < kLabelCount; ++label)
+        labels_.at(slot(label)) = dom::find(elementId(labelId(label)));
 }
 
-std::string DomBoard::seatCaption(Int16 index) const { return dom::text(seats_.at(slot(index)).caption); }
+std::string DomBoard::seatCaption(Int16 seat) const { return dom::text(seats_.at(slot(seat)).caption); }
 
-void DomBoard::setSeatCaption(Int16 index, std::string_view caption)
+void DomBoard::setSeatCaption(Int16 seat, std::string_view caption)
 {
-    const Seat& seat = seats_.at(slot(index));
-    dom::setText(seat.caption, caption);
-    rename(seat.tick, ControlArray::Check1, index, caption);
+    const Seat& elements = seats_.at(slot(seat));
+    dom::setText(elements.caption, caption);
+    rename(elements.tick, ControlArray::Check1, seat, caption);
 }
 
-Int16 DomBoard::seatTick(Int16 index) const
+Int16 DomBoard::seatTick(Int16 seat) const
 {
-    return dom::checked(seats_.at(slot(index)).tick) ? kTicked : kUnticked;
+    return dom::checked(seats_.at(slot(seat)).tick) ? kTicked : kUnticked;
 }
 
-void DomBoard::setSeatTick(Int16 index, Int16 tick)
+void DomBoard::setSeatTick(Int16 seat, Int16 tick)
 {
-    dom::setChecked(seats_.at(slot(index)).tick, tick == kTicked);
+    dom::setChecked(seats_.at(slot(seat)).tick, tick == kTicked);
 }
 
 void DomBoard::clearKnights(Int16 bank) { dom::removeAllOptions(knightLists_.at(slot(bank))); }
@@ -100,12 +90,10 @@ Int16 DomBoard::knightCount(Int16 bank) const
 
 void DomBoard::setBankEnabled(Int16 bank, bool enabled) { dom::setDisabled(banks_.at(slot(bank)), !enabled); }
 
-void DomBoard::setLabelCaption(Int16 index, std::string_view caption)
+void DomBoard::setLabelCaption(Int16 label, std::string_view caption)
 {
-    dom::setText(labels_.at(slot(index)), caption);
-    rename(labels_.at(slot(index)), ControlArray::Label1, index, caption);
+    dom::setText(labels_.at(slot(label)), caption);
+    rename(labels_.at(slot(label)), ControlArray::Label1, label, caption);
 }
-
-std::string DomBoard::labelCaption(Int16 index) const { return dom::text(labels_.at(slot(index))); }
 
 } // namespace crossing::web

@@ -23,7 +23,6 @@ namespace crossing::web {
 inline constexpr std::string_view kTickPart = "tick";
 inline constexpr std::string_view kCaptionPart = "caption";
 inline constexpr std::string_view kGroupPart = "group";
-inline constexpr std::string_view kLegendPart = "legend";
 inline constexpr std::string_view kDescriptionPart = "description";
 
 class DomBoard final : public BoardControls {
@@ -42,31 +41,21 @@ public:
     void setBankEnabled(Int16 bank, bool enabled) override;
     void setLabelCaption(Int16 label, std::string_view caption) override;
 
-    // What a label shows now, as a screen reader is to be told after a move.
-    [[nodiscard]] std::string labelCaption(Int16 label) const;
-
 private:
     struct Seat {
         dom::Element tick = 0;
         dom::Element caption = 0;
     };
     std::array<Seat, kSeatCount> seats_{};
-    std::array<dom::Element, 2> knightLists_{};
-    std::array<dom::Element, 2> banks_{};
+    std::array<dom::Element, kBankCount> knightLists_{};
+    std::array<dom::Element, kBankCount> banks_{};
     std::array<dom::Element, kLabelCount> labels_{};
 };
 
-// The element a control takes the focus with: a seat's check box, or the
-// control itself.
-[[nodiscard]] std::string focusElementId(const form::Control& control);
-
-// The move count and the direction: labels that show a value rather than a
-// caption, named by that value and described by what it is.
-[[nodiscard]] bool showsValue(const form::Control& control);
-
 // The attribute that gives a control the name a screen reader calls it by
 // while it shows the caption; none for controls named by their own content
-// (buttons, captions).
+// (buttons, captions). Seats and values are named by what they show, so
+// their name is written again with every caption.
 struct Attribute {
     std::string_view name;
     std::string value;

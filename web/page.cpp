@@ -6,7 +6,6 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <climits>
 #include <vector>
 
 namespace crossing::web {
@@ -19,21 +18,18 @@ using form::ControlKind;
 constexpr std::string_view kFormId = "form";
 constexpr std::string_view kAnnouncerId = "announcer";
 
-bool takesFocus(ControlKind kind) { return kind != ControlKind::Label && kind != ControlKind::Frame; }
-
 // Where a control's element goes among its siblings: the document's order is
 // the focus order, and a frame goes where the first of its seats takes the
 // focus. Controls that never take the focus are read in their tab place.
 int documentPlace(const form::Control& control)
 {
-    if (control.kind != ControlKind::Frame)
-        return control.tabPlace;
-    int first = INT_MAX;
-    for (const form::Control& child : form::controls()) {
-        if (child.parent == control.id && takesFocus(child.kind))
-            first = std::min(first, child.tabPlace);
+    if (control.role == form::Role::Bank) {
+        for (const form::Control* inFocus : form::focusOrder()) {
+            if (inFocus->parent == control.id)
+                return inFocus->tabPlace;
+        }
     }
-    return first == INT_MAX ? control.tabPlace : first;
+    return control.tabPlace;
 }
 
 // The controls inside a frame, or on the form itself, in document order.
@@ -51,30 +47,6 @@ std::vector<const form::Control*> childrenOf(std::optional<form::ControlId> pare
     for (auto next = children.begin(); next != children.end(); ++next)
         std::rotate(std::upper_bound(children.begin(), next, *next, before), next, std::next(next));
     return children;
-}
-
-// The control that has the focus when the window opens.
-const form::Control& firstInTabOrder()
-{
-    const auto& all = form::controls();
-    return *std::min_element(all.begin(), all.end(), [](const form::Control& a, const form::Control& b) {
-        const bool aFirst = takesFocus(a.kind) && a.shown;
-        const bool bFirst = takesFocus(b.kind) && b.shown;
-        return aFirst != bFirst ? aFirst : a.tabPlace < b.tabPlace;
-    });
-}
-
-// The caption read first heads the page, as the line at the top of the
-// window heads the puzzle.
-const form::Control* headingLabel()
-{
-    const form::Control* heading = nullptr;
-    for (const form::Control& control : form::controls()) {
-        const bool caption = control.kind == ControlKind::Label && !showsValue(control) && control.shown;
-        if (caption && (heading == nullptr || control.tabPlace < heading->tabPlace))
-            heading = &control;
-    }
-    return heading;
 }
 
 // Markup, written with its text escaped.
@@ -160,14 +132,14 @@ void accessibility(Markup& out, const form::Control& control)
         out.attribute(name->name, name->value);
     if (!form::accessibleDescription(control).empty())
         out.attribute("aria-describedby", partId(control.id, kDescriptionPart));
-    if (&control == &firstInTabOrder())
+    if (&control == &form::firstFocus())
         out.flag("autofocus");
 }
 
 // The element covering the control's place, opened up to its content.
 void openControl(Markup& out, std::string_view tag, const form::Control& control)
 {
-    out.open(tag).attribute("id", elementId(control.id)).attribute("class", form::kindName(control.kind));
+    out.open(tag).attribute("id", elementId(control.id)).attribute("class", form::kindName(control.kind()));
     out.attribute("style", placeStyle(control));
     // Hidden also keeps it from screen readers and out of the focus cycle.
     if (!control.shown)
@@ -178,7 +150,7 @@ void appendControls(Markup& out, std::optional<form::ControlId> parent);
 
 void appendControl(Markup& out, const form::Control& control)
 {
-    switch (control.kind) {
+    switch (control.kind()) {
     case ControlKind::Frame:
         // The box keeps the place and the colour; the fieldset inside draws
         // the border with the caption set into it, and locks the seats.
@@ -213,9 +185,9 @@ void appendControl(Markup& out, const form::Control& control)
         out.endOpen().close("select");
         break;
     case ControlKind::Label: {
-        const std::string_view tag = showsValue(control)          ? "output"
-                                     : &control == headingLabel() ? "h1"
-                                                                  : "div";
+        const std::string_view tag = control.role == form::Role::Value     ? "output"
+                                     : control.role == form::Role::Heading ? "h1"
+                                                                           : "div";
         openControl(out, tag, control);
         accessibility(out, control);
         out.endOpen().text(control.text).close(tag);
@@ -263,34 +235,26 @@ std::string pageMarkup()
 
 Page::Page()
 {
-    dom::setDocumentTitle(form::window().title);
+    dom::setDocumentTitle(form::fullTitle(form::window()));
     dom::appendToBody(pageMarkup());
     board_.attach();
     announcer_ = dom::find(kAnnouncerId);
     for (const form::Control& control : form::controls()) {
-        if (control.kind == ControlKind::PushButton)
+        if (control.kind() == ControlKind::PushButton)
             dom::listenForCommand(dom::find(elementId(control.id)), control.id.index);
     }
     puzzle_.OnLoad();
 }
 
-void Page::OnCommandClick(Int16 Index)
+void Page::OnCommandClick(Int16 index)
 {
-    const auto boatBefore = puzzle_.BoatSide();
-    puzzle_.OnCommandClick(Index);
-    if (Index == kClearButton) {
-        announce(form::announcements().startAgain);
-        return;
-    }
+    const form::PuzzleState before = form::stateOf(puzzle_, board_);
+    puzzle_.OnCommandClick(index);
     // A refused move changes nothing on the page and says nothing either.
-    if (puzzle_.BoatSide() == boatBefore)
-        return;
-    announce(form::moveAnnouncement(board_.labelCaption(kMoveCountLabel),
-                                    board_.labelCaption(kDirectionLabel),
-                                    board_.knightCount(kLeftBank) == 0));
+    const std::string sentence = form::spokenAfterCommand(index, before, form::stateOf(puzzle_, board_));
+    if (!sentence.empty())
+        dom::setText(announcer_, sentence);
 }
-
-void Page::announce(std::string_view words) { dom::setText(announcer_, words); }
 
 } // namespace crossing::web
 

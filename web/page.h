@@ -14,11 +14,9 @@ public:
     Page();
 
     // A click on Command1(index).
-    void OnCommandClick(Int16 Index);
+    void OnCommandClick(Int16 index);
 
 private:
-    void announce(std::string_view words);
-
     DomBoard board_;
     CrossingPuzzle puzzle_{board_};
     dom::Element announcer_ = 0;

@@ -16,9 +16,8 @@ require_tools weston weston-screenshooter import convert
 
 read -r client_width client_height < <(form_query size)
 background=#$(form_query colour window)
-# The title bar shows the title without the site address before it.
-title=$(form_query title)
-title=${title#*  }
+# The title bar shows the program's title without the site address before it.
+title=$(form_query program-title)
 log=$session_dir/program.log
 shot=$session_dir/shot.png
 

@@ -1,8 +1,7 @@
 // The window as a user meets it: where each control lands, what the first
 // picture holds, a whole game played with the mouse, and the keyboard.
+#include "board_notation.h"
 #include "crossing_form.h"
-#include "memory_board.h"
-#include "move_announcer.h"
 #include "toolkit_translation.h"
 
 #include <QApplication>
@@ -640,39 +639,49 @@ void CrossingFormTest::textsReadableInAnyScheme()
 }
 
 // What a screen reader is told after a command. The accessibility test plays
-// the solution; these are the cases it does not reach.
+// the solution; these are the cases it does not reach, and one of each
+// sentence it does. The game is played from the start (the opening), the
+// count preset if asked, then the last script's ticks and its command.
 void CrossingFormTest::spokenAfterCommand_data()
 {
-    QTest::addColumn<int>("startCount");
-    QTest::addColumn<QList<int>>("ticked");
-    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("opening");
+    QTest::addColumn<int>("presetCount");
+    QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("refused: a boy with the knight") << 0 << QList<int>{0, 2} << 0 << QString();
-    QTest::newRow("refused: nobody aboard") << 5 << QList<int>{} << 0 << QString();
+    const int none = -1;
+    QTest::newRow("a boy over") << "" << none << "0M" << QStringLiteral("Ход 1, лодката премина вдясно.");
+    QTest::newRow("and back") << "0M" << none << "3M" << QStringLiteral("Ход 2, лодката премина вляво.");
+    QTest::newRow("the last knight over")
+        << "01M 3M 2M 4M 01M 3M 2M 4M 01M 3M" << none << "2M"
+        << QStringLiteral("Ход 11, лодката премина вдясно. Всички рицари са на десния бряг. "
+                          "Резултатът е 11 хода.");
+    QTest::newRow("refused: a boy with the knight") << "" << none << "02M" << QString();
+    QTest::newRow("refused: nobody aboard") << "" << 5 << "M" << QString();
+    QTest::newRow("refused: locked") << "01M 3M 2M 4M 01M 3M 2M 4M 01M 3M 2M" << none << "M" << QString();
     QTest::newRow("the count stands at its ceiling, the boat still crosses")
-        << 32767 << QList<int>{0, 1} << 0
-        << QString::fromStdString(crossing::form::moveAnnouncement("32767", crossing::kToTheRight, false));
+        << "" << 32767 << "01M" << QStringLiteral("Ход 32767, лодката премина вдясно.");
     QTest::newRow("Clear, even with nothing to undo")
-        << 0 << QList<int>{} << 1 << QString::fromUtf8(crossing::form::announcements().startAgain);
+        << "" << none << "C" << QStringLiteral("Задачата започва отначало. Всички са на левия бряг.");
 }
 
 void CrossingFormTest::spokenAfterCommand()
 {
-    QFETCH(int, startCount);
-    QFETCH(QList<int>, ticked);
-    QFETCH(int, command);
+    QFETCH(QString, opening);
+    QFETCH(int, presetCount);
+    QFETCH(QString, last);
     QFETCH(QString, spoken);
-    crossing::MemoryBoard board;
-    crossing::CrossingPuzzle puzzle(board);
-    puzzle.OnLoad();
-    puzzle.presetMoveCount(static_cast<crossing::Int16>(startCount));
-    for (const int seat : ticked)
-        QVERIFY(board.clickSeat(static_cast<crossing::Int16>(seat)));
+    using crossing::testing::Action;
+    crossing::testing::Playthrough game;
+    crossing::testing::play(game, opening.toStdString());
+    if (presetCount >= 0)
+        game.apply({Action::Kind::PresetCount, presetCount});
+    crossing::testing::play(game, last.chopped(1).toStdString());
 
-    const auto before = crossing::CommandSnapshot::of(puzzle);
-    const auto index = static_cast<crossing::Int16>(command);
-    puzzle.OnCommandClick(index);
-    QCOMPARE(crossing::spokenAfterCommand(index, before, puzzle, board), spoken);
+    const auto before = crossing::form::stateOf(game.puzzle(), game.board());
+    crossing::testing::play(game, last.right(1).toStdString());
+    const auto index = last.endsWith(u'C') ? crossing::kClearButton : crossing::kMoveButton;
+    const auto after = crossing::form::stateOf(game.puzzle(), game.board());
+    QCOMPARE(QString::fromStdString(crossing::form::spokenAfterCommand(index, before, after)), spoken);
 }
 
 QTEST_MAIN(CrossingFormTest)
