@@ -18,7 +18,7 @@ class QPushButton;
 
 namespace crossing {
 
-// The hamburger: the window's icon and the application's.
+// The hamburger: the window's icon.
 QIcon programIcon();
 
 class CrossingForm final : public QWidget {
