@@ -48,6 +48,17 @@ frame_places()
 
 session_start_display
 session_start_window_manager "$window_manager"
+# What the checks below take from the window manager: its answer to a
+# request for the frame's size before mapping, the frame's extents, and the
+# actions it offers. A manager without them fails here, named, rather than
+# in the program's checks.
+supported=$(xprop -root _NET_SUPPORTED)
+for hint in _NET_REQUEST_FRAME_EXTENTS _NET_FRAME_EXTENTS _NET_WM_ALLOWED_ACTIONS; do
+    grep -q "\b$hint\b" <<<"$supported" || {
+        echo "$window_manager does not support $hint, which this test relies on; the program was not checked" >&2
+        exit 1
+    }
+done
 watch_root
 session_start_program "$program"
 wid=$(session_find_window)
