@@ -3,8 +3,8 @@
 // of them keeps its own copy of a place, a colour or a caption.
 // Usage: form_json OUTPUT
 #include "form_description.h"
+#include "json_text.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -15,24 +15,7 @@ namespace {
 using namespace crossing;
 using namespace crossing::form;
 
-std::string quoted(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c; // UTF-8 passes through as it is
-        }
-    }
-    return out + "\"";
-}
+using json::quoted;
 
 std::string_view roleName(Role role)
 {

@@ -2,6 +2,7 @@
 // that the browser test plays the same scripts on the web page instead of a
 // copy of them. Openings are written out as whole scripts.
 // Usage: rule_cases_json OUTPUT
+#include "json_text.h"
 #include "rule_cases.h"
 
 #include <fstream>
@@ -12,16 +13,7 @@ namespace {
 
 using namespace crossing::testing;
 
-std::string quoted(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
+using crossing::json::quoted;
 
 std::string script(const Opening& opening)
 {
