@@ -80,9 +80,10 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 # Each size is the 32 x 32 picture enlarged by repeating pixels, never
 # smoothed: it has exactly the original's colours, and at whole multiples it
-# is the original pixel for pixel.
+# is the original pixel for pixel. The original is the XPM source as
+# ImageMagick reads it, a reader independent of the build's.
 icons=$root/usr/share/icons/hicolor
-original=$icons/32x32/apps/$app_id.png
+original=$(dirname "$0")/../../form/hamburger.xpm
 colours() { convert "$1" -depth 8 -unique-colors txt:- | awk 'NR > 1 { print $3 }' | sort; }
 for size in 32 48 64 128 256; do
     icon=$icons/${size}x${size}/apps/$app_id.png

@@ -38,11 +38,14 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
-# The invariants the desktop's soak test checks on a board read from outside.
+# The invariants the desktop's soak test checks on a board read from outside,
+# and the icon as the build reads it to draw the favicon.
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [os.path.join(HERE, "..", "ui"), os.path.join(HERE, "..", "support")]
+sys.path[:0] = [os.path.join(HERE, "..", "ui"), os.path.join(HERE, "..", "support"),
+                os.path.join(HERE, "..", "..", "form")]
 from accessible_names import CONTROLS as NAMED, EMPTY_SEAT  # noqa: E402
 from soak_board_check import problems  # noqa: E402
+from draw_icon import read_xpm  # noqa: E402
 
 READY = "crossing-ready"
 # The page's elements: a control's element carries its name; a seat's check
@@ -500,23 +503,11 @@ def check_random_session(page, seed, actions=300):
 
 # -- the page as a file ---------------------------------------------------
 
-def read_xpm(path):
-    """The icon's pixels as RRGGBB, or None where transparent, top row first."""
-    text = pathlib.Path(path).read_text(encoding="utf-8")
-    strings = [part.split('"')[0] for part in text.split('"')[1::2]]
-    width, height, colours, per_pixel = map(int, strings[0].split())
-    palette = {}
-    for line in strings[1:1 + colours]:
-        words = line[per_pixel:].split()
-        value = words[words.index("c") + 1]
-        palette[line[:per_pixel]] = None if value == "None" else value.lstrip("#").upper()
-    rows = strings[1 + colours:1 + colours + height]
-    columns = range(0, width * per_pixel, per_pixel)
-    return width, height, [palette[row[x:x + per_pixel]] for row in rows for x in columns]
-
-
 def check_favicon(page, icon_path):
-    width, height, want = read_xpm(icon_path)
+    rows = read_xpm(icon_path)
+    width, height = len(rows[0]), len(rows)
+    want = [None if alpha == 0 else f"{red:02X}{green:02X}{blue:02X}"
+            for row in rows for red, green, blue, alpha in row]
     got = page.driver.execute_async_script("""
         const done = arguments[arguments.length - 1];
         const link = document.querySelector('link[rel=icon]');

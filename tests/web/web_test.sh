@@ -32,6 +32,6 @@ fi
 # -B: the harness imports the desktop soak's invariants; no bytecode is left
 # in the source tree.
 /usr/bin/python3 -B tests/web/page_check.py --page "$page" --form "$CROSSING_FORM_JSON" --cases "$rule_cases" \
-    --axe "$npm_dir/node_modules/axe-core/axe.min.js" --icon ui/icon/hamburger.xpm
+    --axe "$npm_dir/node_modules/axe-core/axe.min.js" --icon form/hamburger.xpm
 echo "== Start-up benchmark, one load of each page =="
 /usr/bin/python3 -B bench/web_startup.py --page "$(dirname "$page")" --loads 1 --move-rounds 5
