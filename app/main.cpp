@@ -1,6 +1,4 @@
-// Start-up: the application, its one window and the event loop. If the window
-// cannot be opened the program says why in one sentence and exits with status
-// 1, rather than printing Qt's plugin diagnostics and aborting with a core dump.
+// The program: the application, its one window and the event loop.
 #include "crossing_form.h"
 #include "startup_failure.h"
 #include "toolkit_translation.h"
@@ -14,11 +12,8 @@
 
 int main(int argc, char* argv[])
 {
-    if (!crossing::startup::displayNamed(argc, argv))
-        return EXIT_FAILURE;
-    crossing::startup::holdQtMessages(argc, argv);
+    crossing::startup::begin();
     QApplication app(argc, argv);
-    crossing::startup::requireScreen();
 
     QApplication::setApplicationName(QStringLiteral("rivercrossing"));
     QApplication::setApplicationVersion(QStringLiteral(CROSSING_VERSION));
@@ -30,11 +25,8 @@ int main(int argc, char* argv[])
 
     crossing::CrossingForm form;
     const std::unique_ptr<QWidget> waylandFrame = crossing::frameOnWayland(form);
-    if (waylandFrame)
-        waylandFrame->show();
-    else
-        form.show();
-    crossing::startup::releaseQtMessages();
+    (waylandFrame ? *waylandFrame : form).show();
+    crossing::startup::end();
     const int status = QApplication::exec();
     // Qt 6.4's Wayland plugin can deadlock as it closes its connection: it
     // waits for its event thread, which waits for a read the main thread

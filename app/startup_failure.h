@@ -1,26 +1,16 @@
-// Start-up failures: whatever keeps the window from opening ends the program
-// with one sentence on stderr naming the cause, in Qt's own words where Qt
-// gave a reason, and exit status 1 -- never Qt's plugin diagnostics followed
-// by an abort and a core dump.
+// Start-up that never ends in silence: until the window is up, Qt's messages
+// wait, and whatever ends the program (Qt giving up, a library's _exit(), a
+// crash) first says why in one sentence built from them, with a non-zero exit
+// status. Later too, a fatal message or a crash ends with a sentence, status 1.
 #pragma once
 
 namespace crossing::startup {
 
-// False, after saying so, where X11 or Wayland is the display system and
-// neither the environment nor the command line names a display or a platform.
-bool displayNamed(int argc, char* argv[]);
+void begin(); // before the application object exists
 
-// Holds back Qt's messages from here on. A fatal one ends the program with
-// exit status 1 and one sentence built from what Qt said before it.
-void holdQtMessages(int argc, char* argv[]);
-
-// Ends the program with exit status 1, after saying so, when Qt started a
-// platform without any screen (the framebuffer platform without a
-// framebuffer): no window could be shown on it.
-void requireScreen();
-
-// The window is up: shows the messages held back and lets Qt's own handling
-// of fatal messages return.
-void releaseQtMessages();
+// The window is up: what Qt said on the way described no failure (a platform
+// it gave up on for the next in its list, say). Ends the program, saying
+// why, if Qt's platform shows Vulkan windows only.
+void end();
 
 } // namespace crossing::startup
