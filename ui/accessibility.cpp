@@ -64,13 +64,19 @@ private:
     SeatBox* seat() const { return static_cast<SeatBox*>(widget()); }
 };
 
-// The window is presented as a window, titled by its title bar, and what the
+// The window is presented as a window, titled by its title bar (or, inside
+// a frame of the program's own, as a pane of that frame), and what the
 // player never sees is left out for the listener too: controls the window
 // keeps hidden are not among its children. No control of this window changes
 // visibility while it runs, so the list of children never needs announcing.
 class FormAccessible final : public QAccessibleWidget {
 public:
     explicit FormAccessible(QWidget* form) : QAccessibleWidget(form, QAccessible::Window) {}
+
+    QAccessible::Role role() const override
+    {
+        return widget()->isWindow() ? QAccessible::Window : QAccessible::Client;
+    }
 
     int childCount() const override { return static_cast<int>(shownChildren().size()); }
 

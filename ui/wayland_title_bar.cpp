@@ -3,11 +3,13 @@
 #include "form_description.h"
 #include "qt_conversions.h"
 
+#include <QAccessibleWidget>
 #include <QBoxLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 #include <QWindow>
@@ -71,6 +73,9 @@ public:
         column->addWidget(&window);
         if (focus != nullptr)
             focus->setFocus();
+        // A compositor closes the windows it decorates on Alt+F4; this one is not among them.
+        connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this), &QShortcut::activated, this,
+                &QWidget::close);
     }
 
     ~WaylandFrame() override
@@ -86,12 +91,22 @@ private:
     QPointer<QWidget> window_;
 };
 
+// Assistive tools meet the frame as the window, named by its title, as they
+// meet the frame a window manager draws; the form inside is then a pane.
+QAccessibleInterface* frameAsWindow(const QString&, QObject* object)
+{
+    auto* frame = dynamic_cast<WaylandFrame*>(object);
+    return frame != nullptr ? new QAccessibleWidget(frame, QAccessible::Window) : nullptr;
+}
+
 } // namespace
 
 std::unique_ptr<QWidget> frameOnWayland(QWidget& window)
 {
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return nullptr;
+    QAccessible::removeFactory(frameAsWindow); // installed once however many frames there are
+    QAccessible::installFactory(frameAsWindow);
     return std::make_unique<WaylandFrame>(window);
 }
 

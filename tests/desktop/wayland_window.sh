@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The program running natively on Wayland under weston, checked from outside.
 # On weston's headless backend: what the program asks of the compositor, read
-# from its side of the protocol (WAYLAND_DEBUG), and what the compositor
-# shows, read from weston's screenshot. On weston's X11 backend, the one with
-# a seat: dragging the title bar moves the window, and its close button ends
-# the program with status 0.
+# from its side of the protocol (WAYLAND_DEBUG), what the compositor shows,
+# read from weston's screenshot, and what a screen reader finds, read over
+# the accessibility bus. On weston's X11 backend, the one with a seat:
+# dragging the title bar moves the window, and its close button, and Alt+F4,
+# end the program with status 0.
 # Usage: wayland_window.sh PROGRAM APP-ID
 set -euo pipefail
 program=$1 app_id=$2
@@ -26,7 +27,7 @@ shot=$session_dir/shot.png
 start_on_wayland()
 {
     env -u DISPLAY -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_ENABLE_HIGHDPI_SCALING \
-        QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 "$program" >"$log" 2>&1 &
+        QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$log" 2>&1 &
     program_pid=$!
     session_track "$program_pid"
 }
@@ -76,13 +77,18 @@ assume()
     }
 }
 
-# --- Headless: the protocol and the picture.
+# --- Headless: the protocol, the picture and the accessibility tree.
+session_start_accessibility_bus
 session_start_wayland headless
 assume "weston-screenshooter took no picture of weston's screen" weston_shot
 start_on_wayland
 wait_for_window weston_shot
 assume "libwayland's WAYLAND_DEBUG log is not in the form this test reads" \
     grep -q -E -- '-> wl_compositor@[0-9]+\.create_surface\(new id wl_surface@[0-9]+\)' "$log"
+# One window frame, named by the title its bar shows, as on X11, where the
+# window manager's frame is not the program's.
+check "the accessibility tree: one window frame named by its title" \
+    /usr/bin/python3 "$(dirname "$0")/accessibility_check.py" "$program_pid" --window-only "$title"
 
 geometry=$(request set_window_geometry)
 read -r _ _ width height < <(tr -d , <<<"$geometry")
@@ -147,6 +153,16 @@ xdotool mousemove $((x + width - 30 + close_x + close_w / 2)) $((top + close_y +
 status=0
 session_wait_program_end 10 || status=$?
 check "the close button ends the program with status 0 (got $status)" test "$status" -eq 0
+
+# A compositor closes the windows it decorates on Alt+F4, and this one the
+# program decorates itself. The pointer stays in weston's window, which so
+# keeps the X keyboard; weston gives it to the window it maps.
+start_on_wayland
+wait_for_window x_shot
+xdotool mousemove --sync $((x + 100)) $((y + 100)) key alt+F4
+status=0
+session_wait_program_end 10 || status=$?
+check "Alt+F4 ends the program with status 0 (got $status)" test "$status" -eq 0
 lacks() { ! grep -q -i "$1" "$log"; }
 check "no protocol error" lacks 'protocol error'
 
