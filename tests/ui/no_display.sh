@@ -7,6 +7,7 @@
 set -euo pipefail
 program=$1
 platform_plugins=$2
+# shellcheck disable=SC2034 # run through ${!which}, as the program is
 probe=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
