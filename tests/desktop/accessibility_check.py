@@ -115,6 +115,14 @@ def find_application(pid):
     return app
 
 
+def form_pane(frame):
+    """Where the window's controls hang: in the frame itself, or in a pane of
+    it beside the title bar the program draws itself (on Wayland)."""
+    panes = [child for child in frame if child is not None and child.getRole() == pyatspi.ROLE_FILLER
+             and any(grandchild.getRole() == pyatspi.ROLE_PANEL for grandchild in child if grandchild is not None)]
+    return panes[0] if panes else frame
+
+
 class Window:
     """The program's window as the accessibility tree presents it."""
 
@@ -123,6 +131,7 @@ class Window:
         if not check(len(frames) == 1, f"one window frame, found {len(frames)}"):
             sys.exit(1)
         self.frame = frames[0]
+        self.form = form_pane(self.frame)
         every = list(descendants(self.frame))
         self.panels = [a for a in every if a.getRole() == pyatspi.ROLE_PANEL]
         self.lists = [a for a in every if a.getRole() == pyatspi.ROLE_LIST]
@@ -201,8 +210,8 @@ def check_starting_tree(window, title=TITLE):
 
 
 def exposed_controls(window):
-    """(name, description, role) of every control the window exposes, less
-    the parts inside a text box or a list (scroll bars, entries)."""
+    """(name, description, role) of every control the window's form exposes,
+    less the parts inside a text box or a list (scroll bars, entries)."""
     found = []
 
     def walk(accessible):
@@ -212,7 +221,7 @@ def exposed_controls(window):
                 if child.getRole() not in (pyatspi.ROLE_TEXT, pyatspi.ROLE_LIST):
                     walk(child)
 
-    walk(window.frame)
+    walk(window.form)
     return found
 
 
