@@ -16,8 +16,9 @@
 namespace crossing::startup {
 
 static std::mutex heldMutex;
-static QStringList held; // what Qt said while the window was not up
-static std::atomic<bool> starting = false;
+static QStringList held;                                       // what Qt said while the window was not up
+static std::atomic<pid_t> startingProcess = 0;                 // none once the window is up
+static bool starting() { return startingProcess == getpid(); } // not a child a library forked
 static QtMessageHandler qtHandler = nullptr;
 
 // One line on stderr: the program's name, `lead`, and `clauses` as one sentence.
@@ -51,11 +52,11 @@ static void sayCannotOpen(const QString& conclusion)
 static void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     const std::lock_guard lock(heldMutex);
-    if (type != QtFatalMsg && starting && type != QtDebugMsg)
+    if (type != QtFatalMsg && starting() && type != QtDebugMsg)
         held << text;
     else if (type != QtFatalMsg)
         qtHandler(type, context, text);
-    else if (!starting)
+    else if (!starting())
         say("", {text});
     else if (!QGuiApplication::platformName().isEmpty())
         sayCannotOpen(text);
@@ -71,7 +72,7 @@ static void onMessage(QtMsgType type, const QMessageLogContext& context, const Q
 static void onCrash(int signal)
 {
     const char* said =
-        starting ? "rivercrossing: cannot open its window: it crashed (SIG" : "rivercrossing: crashed (SIG";
+        starting() ? "rivercrossing: cannot open its window: it crashed (SIG" : "rivercrossing: crashed (SIG";
     for (const char* part : {said, sigabbrev_np(signal), ").\n"})
         [[maybe_unused]] const auto written = write(STDERR_FILENO, part, std::strlen(part));
     std::_Exit(EXIT_FAILURE);
@@ -79,7 +80,7 @@ static void onCrash(int signal)
 
 void begin()
 {
-    starting = true;
+    startingProcess = getpid();
     qtHandler = qInstallMessageHandler(onMessage);
     for (const int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT})
         std::signal(signal, onCrash);
@@ -92,7 +93,7 @@ void end()
     if (QGuiApplication::platformName() == QLatin1String("vkkhrdisplay"))
         qFatal("Qt's \"vkkhrdisplay\" platform shows Vulkan windows only");
     const std::lock_guard lock(heldMutex);
-    starting = false;
+    startingProcess = 0;
     held.clear();
 }
 
@@ -103,7 +104,7 @@ void end()
 extern "C" void _exit(int status)
 {
     using namespace crossing::startup;
-    if (status != 0 && starting) {
+    if (status != 0 && starting()) {
         const std::lock_guard lock(heldMutex);
         sayCannotOpen(held.isEmpty() ? QStringLiteral("Qt ended the program") : QString());
     }
