@@ -28,11 +28,9 @@ int main(int argc, char* argv[])
     (waylandFrame ? *waylandFrame : form).show();
     crossing::startup::end();
     const int status = QApplication::exec();
-    // Qt 6.4's Wayland plugin can deadlock as it closes its connection: it
-    // waits for its event thread, which waits for a read the main thread
-    // prepared and never made, and a closed window's process stays behind
-    // for good. Nothing is kept, so there the program ends without tearing
-    // the platform down.
+    // Qt 6.4's Wayland plugin can deadlock closing its connection (its event
+    // thread waits for a read the main thread prepared and never made): nothing
+    // is kept, so there the program ends without tearing the platform down.
     if (waylandFrame) {
         std::fflush(nullptr);
         std::_Exit(status);

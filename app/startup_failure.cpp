@@ -32,21 +32,21 @@ static void say(const char* lead, QStringList clauses)
     std::fprintf(stderr, "rivercrossing: %s%s\n", qPrintable(sentence), asks ? "" : ".");
 }
 
-// Why the window cannot open: where no platform started, what the
-// environment shows; then all Qt said, and `conclusion`. Holds heldMutex.
-static void sayCannotOpen(const QString& conclusion)
+// Ends the program, saying why: the environment's facts, all Qt said, `conclusion`. Holds heldMutex.
+[[noreturn]] static void endSaying(const QString& conclusion, int status = EXIT_FAILURE)
 {
     QStringList causes;
     const bool noPlatform = QGuiApplication::platformName().isEmpty();
-    const bool waylandDisplay = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (noPlatform && qEnvironmentVariableIsEmpty("DISPLAY") && !waylandDisplay)
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (noPlatform && qEnvironmentVariableIsEmpty("DISPLAY") && !wayland)
         causes << QStringLiteral("no display is set (neither DISPLAY nor WAYLAND_DISPLAY)");
     const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
-    if (noPlatform && waylandDisplay
-        && platforms.entryList({QStringLiteral("*wayland*")}, QDir::Files).isEmpty())
-        causes << QStringLiteral("Qt's Wayland platform plugin is not installed (on Debian it comes with the "
-                                 "package qt6-wayland)");
-    say("cannot open its window: ", causes + held + QStringList{conclusion});
+    if (noPlatform && wayland && platforms.entryList({QStringLiteral("*wayland*")}, QDir::Files).isEmpty())
+        causes << QStringLiteral("Qt's Wayland plugin is not installed (on Debian: package qt6-wayland)");
+    if (noPlatform && held.isEmpty() && conclusion.isEmpty()) // Qt had no platform name to try
+        causes << QStringLiteral("the platform name is empty (QT_QPA_PLATFORM, -platform)");
+    say(starting() ? "cannot open its window: " : "", causes + held + QStringList{conclusion});
+    std::_Exit(status); // no tearing down of a half-started platform, no core dump
 }
 
 static void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
@@ -56,20 +56,11 @@ static void onMessage(QtMsgType type, const QMessageLogContext& context, const Q
         held << text;
     else if (type != QtFatalMsg)
         qtHandler(type, context, text);
-    else if (!starting())
-        say("", {text});
-    else if (!QGuiApplication::platformName().isEmpty())
-        sayCannotOpen(text);
-    else // Qt gives up on the platforms it tried, each of which said why; with none said, it tried none
-        sayCannotOpen(held.isEmpty()
-                          ? QStringLiteral("the platform name is empty (QT_QPA_PLATFORM, -platform)")
-                          : QString());
-    if (type == QtFatalMsg)
-        std::_Exit(EXIT_FAILURE); // no tearing down of a half-started platform, no core dump
+    else // before any platform started, Qt gives up on those it tried, each of which said why
+        endSaying(QGuiApplication::platformName().isEmpty() ? QString() : text);
 }
 
-// Only what is safe in a signal handler: a fixed sentence.
-static void onCrash(int signal)
+static void onCrash(int signal) // only what is safe in a signal handler: a fixed sentence
 {
     const char* said =
         starting() ? "rivercrossing: cannot open its window: it crashed (SIG" : "rivercrossing: crashed (SIG";
@@ -106,7 +97,7 @@ extern "C" void _exit(int status)
     using namespace crossing::startup;
     if (status != 0 && starting()) {
         const std::lock_guard lock(heldMutex);
-        sayCannotOpen(held.isEmpty() ? QStringLiteral("Qt ended the program") : QString());
+        endSaying(held.isEmpty() ? QStringLiteral("Qt ended the program") : QString(), status);
     }
     std::_Exit(status);
 }

@@ -153,6 +153,8 @@ xdotool mousemove $((x + width - 30 + close_x + close_w / 2)) $((top + close_y +
 status=0
 session_wait_program_end 10 || status=$?
 check "the close button ends the program with status 0 (got $status)" test "$status" -eq 0
+lacks() { ! grep -q -i "$1" "$log"; }
+check "no protocol error" lacks 'protocol error'
 
 # A compositor closes the windows it decorates on Alt+F4, and this one the
 # program decorates itself. The pointer stays in weston's window, which so
@@ -163,8 +165,6 @@ xdotool mousemove --sync $((x + 100)) $((y + 100)) key alt+F4
 status=0
 session_wait_program_end 10 || status=$?
 check "Alt+F4 ends the program with status 0 (got $status)" test "$status" -eq 0
-lacks() { ! grep -q -i "$1" "$log"; }
-check "no protocol error" lacks 'protocol error'
 
 if ((failures > 0)); then
     echo "$failures check(s) failed; the headless screenshot is $session_dir/headless.png (removed on exit)" >&2

@@ -48,7 +48,7 @@ done <<EOF_CASES
 no display variable at all|no display is set|program||PATH=/usr/bin:/bin
 a display nobody serves|display :$unused|program||PATH=/usr/bin:/bin DISPLAY=:$unused
 Wayland asked for but not available|wl_display|program||PATH=/usr/bin:/bin XDG_RUNTIME_DIR=$scratch/runtime WAYLAND_DISPLAY=nowhere QT_QPA_PLATFORM=wayland
-a Wayland display but no Wayland plugin|Wayland platform plugin is not installed (on Debian it comes with the package qt6-wayland)|program_without_wayland||PATH=/usr/bin:/bin XDG_RUNTIME_DIR=$scratch/runtime WAYLAND_DISPLAY=wayland-0
+a Wayland display but no Wayland plugin|Wayland plugin is not installed (on Debian: package qt6-wayland)|program_without_wayland||PATH=/usr/bin:/bin XDG_RUNTIME_DIR=$scratch/runtime WAYLAND_DISPLAY=wayland-0
 no such platform plugin, by variable|"nonexistent"|program||PATH=/usr/bin:/bin DISPLAY=:$unused QT_QPA_PLATFORM=nonexistent
 no such platform plugin, on the command line|"nonexistent"|program|-platform nonexistent|PATH=/usr/bin:/bin DISPLAY=:$unused
 an empty platform name, by variable|the platform name is empty (QT_QPA_PLATFORM, -platform)|program||PATH=/usr/bin:/bin DISPLAY=:$unused QT_QPA_PLATFORM=;
