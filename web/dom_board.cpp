@@ -23,8 +23,7 @@ std::string partId(form::ControlId control, std::string_view part)
 
 std::optional<Attribute> nameAttribute(const form::Control& control, std::string_view caption)
 {
-    const bool namedByCaption = control.role == form::Role::Seat || control.role == form::Role::Value;
-    if (namedByCaption || !control.accessibleName.empty())
+    if (control.role == form::Role::Seat || !control.accessibleName.empty())
         return Attribute{"aria-label", form::accessibleName(control, caption)};
     if (control.labelledBy)
         return Attribute{"aria-labelledby", elementId(*control.labelledBy)};

@@ -54,8 +54,8 @@ private:
 
 // The attribute that gives a control the name a screen reader calls it by
 // while it shows the caption; none for controls named by their own content
-// (buttons, captions). Seats and values are named by what they show, so
-// their name is written again with every caption.
+// (buttons, captions, the count and the direction). A seat is named by who
+// stands there, so its name is written again with every caption.
 struct Attribute {
     std::string_view name;
     std::string value;

@@ -185,9 +185,9 @@ void appendControl(Markup& out, const form::Control& control)
         out.endOpen().close("select");
         break;
     case ControlKind::Label: {
-        const std::string_view tag = control.role == form::Role::Value     ? "output"
-                                     : control.role == form::Role::Heading ? "h1"
-                                                                           : "div";
+        // The count and the direction are read where they stand; what a
+        // move did is told once, by the announcer.
+        const std::string_view tag = control.role == form::Role::Heading ? "h1" : "div";
         openControl(out, tag, control);
         accessibility(out, control);
         out.endOpen().text(control.text).close(tag);
@@ -235,7 +235,8 @@ std::string pageMarkup()
 
 Page::Page()
 {
-    dom::setDocumentTitle(form::fullTitle(form::window()));
+    // The browser shows the page's address itself.
+    dom::setDocumentTitle(form::window().programTitle);
     dom::appendToBody(pageMarkup());
     board_.attach();
     announcer_ = dom::find(kAnnouncerId);

@@ -33,9 +33,9 @@ CONTROLS = {
     "Label1(1)": Exposed("Рицари отляво", "", "label", "generic"),
     "Label1(2)": Exposed("Рицари отдясно", "", "label", "generic"),
     "Label1(3)": Exposed("Брой:", "", "label", "generic"),
-    "Label1(4)": Exposed("0", "брой ходове", "label", "status"),
+    "Label1(4)": Exposed("0", "брой ходове", "label", "generic"),
     "Label1(5)": Exposed("Лодка:", "", "label", "generic"),
-    "Label1(6)": Exposed("", "посока на лодката", "label", "status"),
+    "Label1(6)": Exposed("", "посока на лодката", "label", "generic"),
     "Text1(0)": Exposed("Условие на задачата", "", "text", "textbox"),
     "Text1(1)": None,  # the aphorism: kept in the window, exposed to nobody
 }

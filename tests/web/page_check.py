@@ -10,10 +10,11 @@ situations (rule_cases.json) rather than against copies of them:
   tests' Clear cases and refused moves (which must stay silent);
 - names, descriptions and roles as the browser exposes them, against the
   tests' own table of names (tests/support/accessible_names.py); the tab
-  order, Enter pressing only a focused button, and an axe-core audit;
+  order, Enter pressing only a focused button, one live region, and an
+  axe-core audit;
 - the favicon against the icon's XPM, no request for anything but the page,
   nothing stored, the page served over HTTP, and one sentence for a browser
-  without WebAssembly;
+  without JavaScript or WebAssembly;
 - a random session of clicks and keys that must keep the board's invariants.
 
 Usage: page_check.py --page INDEX.HTML --form FORM.JSON --cases RULE_CASES.JSON
@@ -239,7 +240,8 @@ def check_texts_and_font(page):
                 legends: arguments[1].map(n => document.getElementById(n + '/group').firstChild.textContent),
                 texts: arguments[0].map(text), captions: arguments[2].map(n => text(n + '/caption'))};""",
                   list(page.controls), [f["name"] for f in page.frames], [s["name"] for s in page.seats])
-    expect(got["title"] == window["title"], f"title {got['title']!r}")
+    # The browser shows the address beside the title itself.
+    expect(got["title"] == window["programTitle"], f"title {got['title']!r}")
     expect(got["lang"] == "bg", f"document language {got['lang']!r}")
     font = window["font"]
     family = f'"{font["face"]}", "{font["substitute"]}", serif'
@@ -345,6 +347,13 @@ def check_accessible_names(page, opening=False):
                 "description": exposed.description}
         if got != want:
             wrong.append(f"{name}: {got}, want {want}")
+    # What a move did is said once, by the announcer; the count and the
+    # direction are read where they stand.
+    live = page.js("""return Array.from(document.querySelectorAll(
+        '[aria-live]:not([aria-live=off]), output, [role=status], [role=log], [role=alert], [role=timer], '
+        + '[role=marquee]'), e => e.id)""")
+    if live != [ANNOUNCER]:
+        wrong.append(f"the live regions are {live}, want only {ANNOUNCER}")
     expect(not wrong, "; ".join(wrong))
 
 
@@ -583,7 +592,8 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
 
 
 def check_without_webassembly(page):
-    """A browser without WebAssembly gets one sentence in the page's language."""
+    """A browser without WebAssembly gets one sentence in the page's language
+    that names it."""
     script = page.driver.execute_cdp_cmd(
         "Page.addScriptToEvaluateOnNewDocument", {"source": "delete globalThis.WebAssembly;"})
     try:
@@ -598,9 +608,22 @@ def check_without_webassembly(page):
                                     {"identifier": script["identifier"]})
     expect(not got["form"], "a form was built without WebAssembly")
     expect(len(got["sentences"]) == 1 and got["sentences"][0].count(".") == 1 and
-           any("а" <= ch <= "я" for ch in got["sentences"][0]),
+           "WebAssembly" in got["sentences"][0] and any("а" <= ch <= "я" for ch in got["sentences"][0]),
            f"without WebAssembly the page shows {got['sentences']}")
     expect(got["lang"] == "bg", "the sentence's page is not marked Bulgarian")
+
+
+def check_without_javascript(page):
+    """With JavaScript switched off the page shows one sentence that says so."""
+    page.driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
+    try:
+        page.driver.get(page.url)
+        sentences = page.js("""return Array.from(document.body.querySelectorAll('p'))
+            .filter(p => p.getClientRects().length > 0).map(p => p.textContent.trim());""")
+    finally:
+        page.driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": False})
+    expect(len(sentences) == 1 and sentences[0].count(".") == 1 and "JavaScript" in sentences[0],
+           f"without JavaScript the page shows {sentences}")
 
 
 # -- running --------------------------------------------------------------
@@ -663,6 +686,7 @@ def main():
         ("no other requests, nothing stored", lambda: check_requests_and_storage(page)),
         ("served over HTTP", lambda: check_served_over_http(page)),
         ("one sentence without WebAssembly", lambda: check_without_webassembly(page)),
+        ("one sentence without JavaScript", lambda: check_without_javascript(page)),
         (f"random clicks and keys keep the invariants (seed {args.seed})",
          lambda: check_random_session(page, args.seed)),
     ]
