@@ -7,8 +7,9 @@ Builds the page with the "web" preset (build-web/) unless --page names a built
 page folder. The reference is generated here: the page's own document once it
 has been built, saved as static HTML without its scripts, so it shows the same
 form, with the same styles and icon, and no WebAssembly. Both are opened from
-disk in one headless Chromium, alternately, N times each (default 31), and the
-medians are printed of two times from navigation start:
+disk in one headless Chromium, alternately, N times each (default 31), first
+in an 800 x 600 window, then on an emulated 360 x 640 phone (mobile, touch),
+and the medians are printed of two times from navigation start:
 
 - ready: the page marks performance.mark("crossing-ready") once its load
   handler has run, the reference at the end of its body;
@@ -69,6 +70,23 @@ return {moves: 2 * rounds, count: document.getElementById('Label1(4)').textConte
 """
 
 
+# Where the page is opened: a desktop window as the browser starts, and a
+# phone as Chromium's device emulation makes one.
+SCREENS = {
+    "desktop 800 x 600": None,
+    "phone 360 x 640": {"width": 360, "height": 640, "deviceScaleFactor": 3, "mobile": True},
+}
+
+
+def emulate(driver, metrics):
+    if metrics is None:
+        driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+        driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+    else:
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", metrics)
+        driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+
+
 def browser():
     options = webdriver.ChromeOptions()
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600",
@@ -124,39 +142,40 @@ def main():
     print(f"  {'total':<20} {total:>8} bytes  {total / 1024:7.1f} KiB")
 
     driver = browser()
+    results = {}
     try:
         with tempfile.TemporaryDirectory() as folder:
             page_url = (page / "index.html").as_uri()
             ready_time(driver, page_url)
             reference = pathlib.Path(folder) / "reference.html"
             reference.write_text(driver.execute_script(SNAPSHOT), encoding="utf-8")
-            reference_url = reference.as_uri()
-
-            # Each round opens both; which goes first alternates.
-            urls = {"page": page_url, "reference": reference_url}
-            times = {"page": [], "reference": []}
-            for round_ in range(args.loads):
-                for name in sorted(urls, reverse=round_ % 2 == 1):
-                    times[name].append(load_times(driver, urls[name]))
-
-            ready_time(driver, page_url)
-            moves = driver.execute_script(MOVES, args.move_rounds)
+            urls = {"page": page_url, "reference": reference.as_uri()}
+            for screen, metrics in SCREENS.items():
+                emulate(driver, metrics)
+                # Each round opens both; which goes first alternates.
+                times = {"page": [], "reference": []}
+                for round_ in range(args.loads):
+                    for name in sorted(urls, reverse=round_ % 2 == 1):
+                        times[name].append(load_times(driver, urls[name]))
+                ready_time(driver, page_url)
+                results[screen] = times, driver.execute_script(MOVES, args.move_rounds)
     finally:
         driver.quit()
 
-    if moves["count"] != str(moves["moves"]):
-        sys.exit(f"the page refused moves: {moves['moves']} made, the count shows {moves['count']}")
-    print(f"\nMedians of {args.loads} alternating loads, from navigation start (ms):")
-    print(f"  {'':<26}{'ready':>8}{'first move possible':>22}")
-    medians = {name: [statistics.median(t[i] for t in runs) for i in (0, 1)] for name, runs in times.items()}
-    for name, label in (("reference", "reference (static HTML)"), ("page", "page (WebAssembly)")):
-        print(f"  {label:<26}{medians[name][0]:8.1f}{medians[name][1]:22.1f}")
-    ratios = [medians["page"][i] / medians["reference"][i] for i in (0, 1)]
-    print(f"  {'page / reference':<26}{ratios[0]:7.2f}x{ratios[1]:21.2f}x")
-    handling = moves["handling"] / moves["moves"] * 1000
-    layout = moves["layout"] / moves["moves"] * 1000
-    print(f"\nOne move in the page, mean of {moves['moves']}: {handling:.0f} µs handling the click, "
-          f"{handling + layout:.0f} µs with the style and layout it causes")
+    for screen, (times, moves) in results.items():
+        if moves["count"] != str(moves["moves"]):
+            sys.exit(f"{screen}: the page refused moves: {moves['moves']} made, the count shows {moves['count']}")
+        print(f"\n{screen}: medians of {args.loads} alternating loads, from navigation start (ms):")
+        print(f"  {'':<26}{'ready':>8}{'first move possible':>22}")
+        medians = {name: [statistics.median(t[i] for t in runs) for i in (0, 1)] for name, runs in times.items()}
+        for name, label in (("reference", "reference (static HTML)"), ("page", "page (WebAssembly)")):
+            print(f"  {label:<26}{medians[name][0]:8.1f}{medians[name][1]:22.1f}")
+        ratios = [medians["page"][i] / medians["reference"][i] for i in (0, 1)]
+        print(f"  {'page / reference':<26}{ratios[0]:7.2f}x{ratios[1]:21.2f}x")
+        handling = moves["handling"] / moves["moves"] * 1000
+        layout = moves["layout"] / moves["moves"] * 1000
+        print(f"  One move, mean of {moves['moves']}: {handling:.0f} µs handling the click, "
+              f"{handling + layout:.0f} µs with the style and layout it causes")
 
 
 if __name__ == "__main__":
