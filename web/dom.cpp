@@ -64,6 +64,10 @@ EM_JS(void, js_listen_for_command, (int element, int index), {
     Module.elements[element].addEventListener("click", () => _crossing_command(index));
 });
 
+EM_JS(void, js_focus_without_scrolling, (int element), {
+    Module.elements[element].focus({preventScroll: true});
+});
+
 EM_JS(void, js_set_document_title, (const char* title, int titleSize), {
     document.title = UTF8ToString(title, titleSize);
 });
@@ -119,6 +123,8 @@ void removeFirstOption(Element element) { js_remove_option(element, 0); }
 void removeAllOptions(Element element) { js_remove_all_options(element); }
 
 void listenForCommand(Element element, int index) { js_listen_for_command(element, index); }
+
+void focusWithoutScrolling(Element element) { js_focus_without_scrolling(element); }
 
 void setDocumentTitle(std::string_view title) { js_set_document_title(title.data(), size(title)); }
 

@@ -41,6 +41,10 @@ void removeAllOptions(Element element);
 // default, so Enter elsewhere presses nothing.
 void listenForCommand(Element element, int index);
 
+// Moves the focus to the element without scrolling it into view: the page
+// opens at its top, wherever the element lies on a small screen.
+void focusWithoutScrolling(Element element);
+
 void setDocumentTitle(std::string_view title);
 
 // Tells whoever is timing the page that the first move can now be made.

@@ -17,6 +17,7 @@ using form::ControlKind;
 // Elements of the page itself; the controls' ids are their names.
 constexpr std::string_view kFormId = "form";
 constexpr std::string_view kAnnouncerId = "announcer";
+constexpr std::string_view kNarrowLayoutId = "narrow";
 
 // Where a control's element goes among its siblings: the document's order is
 // the focus order, and a frame goes where the first of its seats takes the
@@ -101,13 +102,28 @@ private:
     std::string out_;
 };
 
-std::string px(int pixels) { return std::to_string(pixels) + "px"; }
+// The browser's usual font size, in pixels. Places and sizes go into the
+// markup as numbers of the window's pixels, which the page's style sheet
+// counts as sixteenths of the font size it starts from (--pixel, 1/16 rem):
+// at the usual setting the form is the window pixel for pixel, and it grows
+// with a larger one.
+constexpr int kPixelsPerRem = 16;
+
+// A point is 1/72 inch, 20 twips.
+constexpr int kTwipsPerPoint = 20;
+
+// A custom property holding a number of the window's pixels.
+std::string pixelProperty(std::string_view name, int pixels)
+{
+    return "--" + std::string(name) + ":" + std::to_string(pixels) + ";";
+}
 
 std::string placeStyle(const form::Control& control)
 {
     const form::Pixels place = form::toPixels(control.place);
-    std::string style = "left:" + px(place.x) + ";top:" + px(place.y) + ";width:" + px(place.width)
-                        + ";height:" + px(place.height) + ";z-index:" + std::to_string(control.stackPlace);
+    std::string style = pixelProperty("left", place.x) + pixelProperty("top", place.y)
+                        + pixelProperty("width", place.width) + pixelProperty("height", place.height)
+                        + "z-index:" + std::to_string(control.stackPlace);
     if (control.background)
         style += ";background-color:" + form::hex(*control.background);
     return style;
@@ -118,22 +134,37 @@ std::string placeStyle(const form::Control& control)
 std::string formStyle(const form::Window& window)
 {
     const form::Pixels client = form::toPixels(window.clientArea);
-    return "width:" + px(client.width) + ";height:" + px(client.height)
-           + ";background-color:" + form::hex(window.background) + ";font-family:\""
-           + std::string(window.font.face) + "\", \"" + std::string(window.font.substitute)
-           + "\", serif;font-size:" + std::to_string(window.font.points) + "pt";
+    const int fontSize = window.font.points * kTwipsPerPoint / form::kTwipsPerPixel;
+    return "--pixel:calc(1rem / " + std::to_string(kPixelsPerRem) + ");"
+           + pixelProperty("width", client.width) + pixelProperty("height", client.height)
+           + pixelProperty("font-size", fontSize) + "background-color:" + form::hex(window.background)
+           + ";font-family:\"" + std::string(window.font.face) + "\", \""
+           + std::string(window.font.substitute) + "\", serif";
 }
 
-// The attributes of the element that takes the control's focus: its name,
-// its description (kept in a hidden element) and the first focus.
+// The media of the narrow layout's style sheet: a viewport narrower than the
+// form. A media query's em is the browser's font size, as rem is on the page.
+std::string narrowerThanTheForm(const form::Window& window)
+{
+    return "(width < calc(" + std::to_string(form::toPixels(window.clientArea).width) + "em / "
+           + std::to_string(kPixelsPerRem) + "))";
+}
+
+// The element that takes the control's focus: a seat's check box, or the
+// control's own element.
+std::string focusElementId(const form::Control& control)
+{
+    return control.kind() == ControlKind::TickBox ? partId(control.id, kTickPart) : elementId(control.id);
+}
+
+// The attributes of the element that takes the control's focus: its name and
+// its description (kept in a hidden element).
 void accessibility(Markup& out, const form::Control& control)
 {
     if (const auto name = nameAttribute(control, control.text))
         out.attribute(name->name, name->value);
     if (!form::accessibleDescription(control).empty())
         out.attribute("aria-describedby", partId(control.id, kDescriptionPart));
-    if (&control == &form::firstFocus())
-        out.flag("autofocus");
 }
 
 // The element covering the control's place, opened up to its content.
@@ -237,8 +268,10 @@ Page::Page()
 {
     // The browser shows the page's address itself.
     dom::setDocumentTitle(form::window().programTitle);
+    dom::setAttribute(dom::find(kNarrowLayoutId), "media", narrowerThanTheForm(form::window()));
     dom::appendToBody(pageMarkup());
     board_.attach();
+    dom::focusWithoutScrolling(dom::find(focusElementId(form::firstFocus())));
     announcer_ = dom::find(kAnnouncerId);
     for (const form::Control& control : form::controls()) {
         if (control.kind() == ControlKind::PushButton)
