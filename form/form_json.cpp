@@ -15,8 +15,6 @@ namespace {
 using namespace crossing;
 using namespace crossing::form;
 
-using json::quoted;
-
 std::string_view roleName(Role role)
 {
     switch (role) {
@@ -42,7 +40,7 @@ std::string_view roleName(Role role)
     return "?";
 }
 
-std::string colour(const std::optional<Colour>& c) { return c ? quoted(hex(*c)) : "null"; }
+std::string colour(const std::optional<Colour>& c) { return c ? json::quoted(hex(*c)) : "null"; }
 
 std::string box(const char* x, const char* y, int a, int b, int width, int height)
 {
@@ -55,47 +53,54 @@ std::string box(const char* x, const char* y, int a, int b, int width, int heigh
 void writeControl(std::ostream& out, const Control& c)
 {
     const Pixels pixels = windowPixels(c);
-    out << "    {\"name\": " << quoted(controlName(c.id)) << ", \"array\": " << quoted(arrayName(c.id.array))
-        << ", \"index\": " << c.id.index << ", \"kind\": " << quoted(kindName(c.kind()))
-        << ", \"role\": " << quoted(roleName(c.role))
-        << ", \"parent\": " << (c.parent ? quoted(controlName(*c.parent)) : "null") << ",\n     \"twips\": "
+    out << "    {\"name\": " << json::quoted(controlName(c.id))
+        << ", \"array\": " << json::quoted(arrayName(c.id.array)) << ", \"index\": " << c.id.index
+        << ", \"kind\": " << json::quoted(kindName(c.kind()))
+        << ", \"role\": " << json::quoted(roleName(c.role))
+        << ", \"parent\": " << (c.parent ? json::quoted(controlName(*c.parent)) : "null")
+        << ",\n     \"twips\": "
         << box("left", "top", c.place.left, c.place.top, c.place.width, c.place.height)
         << ",\n     \"pixels\": " << box("x", "y", pixels.x, pixels.y, pixels.width, pixels.height)
         << ",\n     \"background\": " << colour(c.background) << ", \"tab\": " << c.tabPlace
         << ", \"stack\": " << c.stackPlace << ", \"shown\": " << (c.shown ? "true" : "false")
-        << ",\n     \"accessibleName\": " << quoted(accessibleName(c, c.text))
-        << ", \"accessibleDescription\": " << quoted(accessibleDescription(c))
-        << ",\n     \"text\": " << quoted(c.text) << "}";
+        << ",\n     \"accessibleName\": " << json::quoted(accessibleName(c, c.text))
+        << ", \"accessibleDescription\": " << json::quoted(accessibleDescription(c))
+        << ",\n     \"text\": " << json::quoted(c.text) << "}";
 }
 
 void writeForm(std::ostream& out)
 {
     const Window& w = window();
     const Pixels client = toPixels(w.clientArea);
-    out << "{\n  \"window\": {\"title\": " << quoted(fullTitle(w))
-        << ", \"siteAddress\": " << quoted(w.siteAddress) << ", \"programTitle\": " << quoted(w.programTitle)
-        << ",\n    \"width\": " << client.width << ", \"height\": " << client.height
-        << ", \"background\": " << quoted(hex(w.background))
-        << ",\n    \"font\": {\"face\": " << quoted(w.font.face)
-        << ", \"substitute\": " << quoted(w.font.substitute) << ", \"points\": " << w.font.points << "}},\n";
+    out << "{\n  \"window\": {\"title\": " << json::quoted(fullTitle(w))
+        << ", \"siteAddress\": " << json::quoted(w.siteAddress)
+        << ", \"programTitle\": " << json::quoted(w.programTitle) << ",\n    \"width\": " << client.width
+        << ", \"height\": " << client.height << ", \"background\": " << json::quoted(hex(w.background))
+        << ",\n    \"font\": {\"face\": " << json::quoted(w.font.face)
+        << ", \"substitute\": " << json::quoted(w.font.substitute) << ", \"points\": " << w.font.points
+        << "}},\n";
     // The texts the rules write and the controls they press and write, so
     // that a harness can play and read the board.
-    out << "  \"rules\": {\"boy\": " << quoted(kBoyCaption) << ", \"knight\": " << quoted(kKnightCaption)
-        << ", \"knightEntry\": " << quoted(kKnightEntry) << ", \"toTheRight\": " << quoted(kToTheRight)
-        << ", \"toTheLeft\": " << quoted(kToTheLeft) << ", \"emptySeat\": " << quoted(kEmptySeatName)
-        << ",\n    \"moveButton\": " << quoted(controlName({ControlArray::Command1, kMoveButton}))
-        << ", \"clearButton\": " << quoted(controlName({ControlArray::Command1, kClearButton}))
-        << ", \"countLabel\": " << quoted(controlName({ControlArray::Label1, kMoveCountLabel}))
-        << ", \"directionLabel\": " << quoted(controlName({ControlArray::Label1, kDirectionLabel})) << "},\n";
+    out << "  \"rules\": {\"boy\": " << json::quoted(kBoyCaption)
+        << ", \"knight\": " << json::quoted(kKnightCaption)
+        << ", \"knightEntry\": " << json::quoted(kKnightEntry)
+        << ", \"toTheRight\": " << json::quoted(kToTheRight)
+        << ", \"toTheLeft\": " << json::quoted(kToTheLeft)
+        << ", \"emptySeat\": " << json::quoted(kEmptySeatName)
+        << ",\n    \"moveButton\": " << json::quoted(controlName({ControlArray::Command1, kMoveButton}))
+        << ", \"clearButton\": " << json::quoted(controlName({ControlArray::Command1, kClearButton}))
+        << ", \"countLabel\": " << json::quoted(controlName({ControlArray::Label1, kMoveCountLabel}))
+        << ", \"directionLabel\": " << json::quoted(controlName({ControlArray::Label1, kDirectionLabel}))
+        << "},\n";
     const Announcements& spoken = announcements();
-    out << "  \"announcements\": {\"move\": " << quoted(spoken.move)
-        << ", \"everyKnightAcross\": " << quoted(spoken.everyKnightAcross)
-        << ", \"startAgain\": " << quoted(spoken.startAgain) << "},\n";
+    out << "  \"announcements\": {\"move\": " << json::quoted(spoken.move)
+        << ", \"everyKnightAcross\": " << json::quoted(spoken.everyKnightAcross)
+        << ", \"startAgain\": " << json::quoted(spoken.startAgain) << "},\n";
     // The controls Tab visits, in order, the first having the focus at the start.
     out << "  \"focusOrder\": [";
     for (const Control* c : focusOrder())
-        out << (c == focusOrder().front() ? "" : ", ") << quoted(controlName(c->id));
-    out << "],\n  \"firstFocus\": " << quoted(controlName(firstFocus().id)) << ",\n";
+        out << (c == focusOrder().front() ? "" : ", ") << json::quoted(controlName(c->id));
+    out << "],\n  \"firstFocus\": " << json::quoted(controlName(firstFocus().id)) << ",\n";
     out << "  \"controls\": [\n";
     const auto& all = controls();
     for (std::size_t i = 0; i < all.size(); ++i) {
