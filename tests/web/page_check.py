@@ -17,9 +17,14 @@ situations (rule_cases.json) rather than against copies of them:
   order, Enter pressing only a focused button, one live region, an axe-core
   audit (WCAG 2.2 AA and best practice) on the desktop and on a phone, and
   under forced colours the buttons' borders and the locked bank;
-- the favicon against the icon's XPM, no request for anything but the page,
-  nothing stored, the page served over HTTP, and one sentence for a browser
-  without JavaScript or WebAssembly;
+- the favicon against the icon's XPM; opened from disk, no request for
+  anything but the page, no error and nothing stored; served over HTTP, no
+  request outside its folder; one sentence for a browser without JavaScript
+  or WebAssembly;
+- served over HTTP, the app manifest (language, names, colours against the
+  description, icons really 192 and 512 px PNGs of the XPM), Chromium's
+  installability check, a reload with the server gone that still plays,
+  and a new build replacing the kept copy on the next visit;
 - a random session of clicks and keys that must keep the board's invariants.
 
 Usage: page_check.py --page INDEX.HTML --form FORM.JSON --cases RULE_CASES.JSON
@@ -34,14 +39,18 @@ import json
 import os
 import pathlib
 import random
+import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import threading
 import time
 import traceback
+import urllib.request
 
 from selenium import webdriver
+from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
@@ -54,6 +63,9 @@ sys.path[:0] = [os.path.join(HERE, "..", "ui"), os.path.join(HERE, "..", "suppor
 from accessible_names import CONTROLS as NAMED, EMPTY_SEAT  # noqa: E402
 from soak_board_check import problems  # noqa: E402
 from draw_icon import read_xpm  # noqa: E402
+
+# The service worker's source and the tool the build writes it with.
+WEB = os.path.join(HERE, "..", "..", "web")
 
 READY = "crossing-ready"
 # The page's elements: a control's element carries its name; a seat's check
@@ -708,15 +720,10 @@ def check_forced_colours(page):
 
 # -- the page as a file ---------------------------------------------------
 
-def check_favicon(page, icon_path):
-    rows = read_xpm(icon_path)
-    width, height = len(rows[0]), len(rows)
-    want = [None if alpha == 0 else f"{red:02X}{green:02X}{blue:02X}"
-            for row in rows for red, green, blue, alpha in row]
+def decoded_image(page, url):
+    """The picture at URL as the browser decodes it: its size and RGBA bytes."""
     got = page.driver.execute_async_script("""
         const done = arguments[arguments.length - 1];
-        const link = document.querySelector('link[rel=icon]');
-        if (!link) { done(null); return; }
         const image = new Image();
         image.onload = () => {
             const canvas = document.createElement('canvas');
@@ -726,17 +733,38 @@ def check_favicon(page, icon_path):
             done({width: image.width, height: image.height,
                   data: Array.from(context.getImageData(0, 0, image.width, image.height).data)});
         };
-        image.onerror = () => done({error: true});
-        image.src = link.href;""")
-    expect(got is not None, "the page has no icon")
-    expect("error" not in got, "the icon does not decode")
-    expect((got["width"], got["height"]) == (width, height), f"icon {got['width']} x {got['height']}")
-    data = got["data"]
-    pixels = [None if data[i + 3] < 128 else f"{data[i]:02X}{data[i + 1]:02X}{data[i + 2]:02X}"
-              for i in range(0, len(data), 4)]
-    wrong = [i for i, (g, w) in enumerate(zip(pixels, want)) if g != w]
-    first = divmod(wrong[0], width)[::-1] if wrong else None
-    expect(not wrong, f"{len(wrong)} icon pixels differ from the XPM, the first at (x, y) {first}")
+        image.onerror = () => done(null);
+        image.src = arguments[0];""", url)
+    expect(got is not None, f"the picture {url[:60]} does not decode")
+    return got
+
+
+def expect_icon(got, icon_path, what):
+    """A picture drawn from the icon's XPM at any size: each of the XPM's
+    pixels, sampled at the middle of the square it became."""
+    rows = read_xpm(icon_path)
+    width, height = len(rows[0]), len(rows)
+    size = got["width"]
+    expect(got["height"] == size and size % width == 0 and width == height,
+           f"{what} is {got['width']} x {got['height']}, not the {width} x {height} icon enlarged")
+    step = size // width
+    wrong = []
+    for y, row in enumerate(rows):
+        for x, (red, green, blue, alpha) in enumerate(row):
+            i = 4 * ((y * step + step // 2) * size + x * step + step // 2)
+            pixel = got["data"][i:i + 4]
+            seen = None if pixel[3] < 128 else "{:02X}{:02X}{:02X}".format(*pixel[:3])
+            if seen != (None if alpha == 0 else f"{red:02X}{green:02X}{blue:02X}"):
+                wrong.append((x, y))
+    expect(not wrong, f"{what}: {len(wrong)} of the XPM's pixels differ, the first at (x, y) {wrong[:1]}")
+
+
+def check_favicon(page, icon_path):
+    link = page.js("const link = document.querySelector('link[rel=icon]'); return link && link.href;")
+    expect(link, "the page has no icon")
+    got = decoded_image(page, link)
+    expect(got["width"] == len(read_xpm(icon_path)[0]), f"the icon is {got['width']} pixels wide")
+    expect_icon(got, icon_path, "the icon")
 
 
 def requested_urls(driver):
@@ -749,12 +777,16 @@ def requested_urls(driver):
 
 
 def check_requests_and_storage(page):
-    """Everything comes from the one file, and nothing is kept."""
+    """Opened from disk, everything comes from the one file, nothing goes
+    wrong, and nothing is kept."""
     requested_urls(page.driver)  # forget what earlier checks loaded
+    page.driver.get_log("browser")
     page.open()
     page.play(page.cases["solution"][0]["script"])
     others = [u for u in requested_urls(page.driver) if u != page.url and not u.startswith("data:")]
     expect(not others, f"the page asked for {others}")
+    errors = [entry["message"] for entry in page.driver.get_log("browser") if entry["level"] == "SEVERE"]
+    expect(not errors, f"the browser reports {errors}")
     stored = page.driver.execute_async_script("""
         const done = arguments[arguments.length - 1];
         const kept = {cookies: document.cookie, local: localStorage.length, session: sessionStorage.length};
@@ -763,28 +795,71 @@ def check_requests_and_storage(page):
     expect(stored == {"cookies": "", "local": 0, "session": 0, "databases": 0}, f"the page keeps {stored}")
 
 
+def page_folder(page):
+    """The folder the built page lies in, with what it needs to be served."""
+    return pathlib.Path(page.url[len("file://"):]).parent
+
+
 def check_served_over_http(page):
-    folder = os.path.dirname(page.url[len("file://"):])
-    handler = functools.partial(QuietHandler, directory=folder)
-    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        url = f"http://127.0.0.1:{server.server_address[1]}/index.html"
-        try:
-            requested_urls(page.driver)
-            page.open(url)
-            page.play(page.cases["solution"][0]["script"])
-            board = page.read()
-            expect(page.notation(board) == without_boat(page.cases["solution"][0]["after"]),
-                   f"served over HTTP, the first move left {page.notation(board)}")
-            others = [u for u in requested_urls(page.driver) if u != url and not u.startswith("data:")]
-            expect(not others, f"served over HTTP, the page asked for {others}")
-        finally:
-            server.shutdown()
+    """Served, the page asks for nothing outside its own folder (its manifest,
+    icons and service worker lie there), and plays."""
+    folder = page_folder(page)
+    with Site(page, folder) as site:
+        requested_urls(page.driver)
+        page.open(site.url + "index.html")
+        page.play(page.cases["solution"][0]["script"])
+        board = page.read()
+        expect(page.notation(board) == without_boat(page.cases["solution"][0]["after"]),
+               f"served over HTTP, the first move left {page.notation(board)}")
+        own = {site.url + "index.html"} | {site.url + path.name for path in folder.iterdir()}
+        others = [u for u in requested_urls(page.driver) if u not in own and not u.startswith("data:")]
+        expect(not others, f"served over HTTP, the page asked for {others}")
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
+class NoStoreHandler(http.server.SimpleHTTPRequestHandler):
+    """Forbids the browser's HTTP cache to keep anything, so that whatever
+    answers once the server is gone is the page's own service worker."""
+
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
     def log_message(self, *args):
         pass
+
+
+class Site:
+    """A folder served over http://127.0.0.1 on a port of its own, until
+    stopped; the origin's service workers, caches and storage cleared before
+    and after."""
+
+    def __init__(self, page, folder):
+        self.page = page
+        self.server = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(NoStoreHandler, directory=str(folder)))
+        self.url = f"http://127.0.0.1:{self.server.server_address[1]}/"
+        self.serving = False
+
+    def forget(self):
+        self.page.driver.execute_cdp_cmd("Storage.clearDataForOrigin",
+                                         {"origin": self.url.rstrip("/"), "storageTypes": "all"})
+
+    def __enter__(self):
+        self.forget()
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+        self.serving = True
+        return self
+
+    def stop(self):
+        """Gone: a request is refused, as with no network."""
+        if self.serving:
+            self.server.shutdown()
+            self.serving = False
+        self.server.server_close()
+
+    def __exit__(self, *exception):
+        self.stop()
+        self.forget()
 
 
 def check_without_webassembly(page):
@@ -822,6 +897,119 @@ def check_without_javascript(page):
            f"without JavaScript the page shows {sentences}")
 
 
+# -- installed and offline -------------------------------------------------
+
+# The page's service worker and its copies of the page, as the page sees them.
+WORKER_STATE = """
+    const done = arguments[arguments.length - 1];
+    navigator.serviceWorker.getRegistration().then(r => caches.keys().then(keys => done({
+        active: r && r.active ? r.active.state : null, pending: !!(r && (r.installing || r.waiting)),
+        caches: keys})), e => done({error: String(e)}));"""
+
+
+def kept_copy(page, other_than=None, timeout=30):
+    """Waits until the page's worker is active with no other waiting or being
+    installed, and it keeps exactly one copy of the page, other than the one
+    named; returns that copy's name."""
+    deadline = time.monotonic() + timeout
+    while True:
+        state = page.driver.execute_async_script(WORKER_STATE)
+        if (state.get("active") == "activated" and not state["pending"] and len(state["caches"]) == 1
+                and state["caches"][0] != other_than):
+            return state["caches"][0]
+        expect(time.monotonic() < deadline, f"the service worker never settled on a new copy: {state}")
+        time.sleep(0.05)
+
+
+def check_manifest(page, icon_path):
+    """The manifest as the browser reads it: in Bulgarian, standalone,
+    named and coloured as the window, starting at the page, with icons
+    really 192 and 512 pixels square, drawn from the icon's XPM."""
+    window = page.form["window"]
+    with Site(page, page_folder(page)) as site:
+        page.open(site.url)
+        found = page.driver.execute_cdp_cmd("Page.getAppManifest", {})
+        expect(found.get("url") and not found["errors"], f"the manifest: {found}")
+        manifest = json.loads(found["data"])
+        want = {"lang": "bg", "name": window["programTitle"], "display": "standalone",
+                "background_color": window["background"], "theme_color": window["background"]}
+        got = {key: manifest.get(key) for key in want}
+        for key in ("background_color", "theme_color"):
+            got[key] = (got[key] or "").upper()
+        expect(got == want, f"the manifest says {got}, want {want}")
+        # Under the icon on a home screen, where about 12 characters fit.
+        expect(0 < len(manifest.get("short_name", "")) <= 12, f"short name {manifest.get('short_name')!r}")
+        start = found["manifest"]["startUrl"]
+        expect(start in (site.url, site.url + "index.html"), f"the app starts at {start}, not the page")
+        sizes = set()
+        for icon in found["manifest"]["icons"]:
+            with urllib.request.urlopen(icon["url"]) as response:
+                head = response.read(24)
+            width, height = struct.unpack(">II", head[16:24])
+            expect(head.startswith(b"\x89PNG\r\n\x1a\n") and icon["type"] == "image/png"
+                   and icon["sizes"] == f"{width}x{height}", f"{icon} is not a PNG of that size")
+            expect_icon(decoded_image(page, icon["url"]), icon_path, icon["url"])
+            sizes.add(icon["sizes"])
+        expect({"192x192", "512x512"} <= sizes, f"icons of {sorted(sizes)}")
+
+
+def check_installable(page):
+    """Chromium's own check of everything an installable app needs."""
+    with Site(page, page_folder(page)) as site:
+        page.open(site.url)
+        kept_copy(page)
+        errors = page.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+        expect(errors == {"installabilityErrors": []}, f"not installable: {errors}")
+
+
+def open_and_play(page, url, build, what):
+    """Opens the page, checks which build it is (None: as built, else the
+    marker a test put at its end), and plays the first move."""
+    try:
+        page.open(url)
+    except WebDriverException as error:
+        raise CheckFailed(f"{what}: {error.msg}") from None
+    got = page.js("return document.lastChild.nodeType === Node.COMMENT_NODE ? document.lastChild.data : null")
+    expect(got == build, f"{what}: the page's build is {got!r}, want {build!r}")
+    first_move = page.cases["solution"][0]
+    page.play(first_move["script"])
+    expect(page.notation() == without_boat(first_move["after"]), f"{what}: the first move left {page.notation()}")
+
+
+def check_offline(page):
+    """After one visit the page opens and plays with the server gone."""
+    with Site(page, page_folder(page)) as site:
+        open_and_play(page, site.url, None, "online")
+        kept_copy(page)
+        site.stop()
+        open_and_play(page, site.url, None, "offline")
+
+
+def check_new_build(page):
+    """A new build reaches a returning player on the next visit and replaces
+    the kept copy: a copy of the folder served, visited, then made a new
+    build (a marker at the end of the page and the worker written again, as
+    the build writes it), visited again, and opened with the server gone."""
+    with tempfile.TemporaryDirectory() as copy:
+        served = pathlib.Path(copy, "page")
+        shutil.copytree(page_folder(page), served)
+        with Site(page, served) as site:
+            open_and_play(page, site.url, None, "the first visit")
+            first = kept_copy(page)
+            index, worker = served / "index.html", served / "worker.js"
+            index.write_text(index.read_text(encoding="utf-8") + "<!--next-->", encoding="utf-8")
+            before = worker.read_text(encoding="utf-8")
+            manifest = json.loads((served / "manifest.webmanifest").read_text(encoding="utf-8"))
+            kept = [index, served / "manifest.webmanifest"] + [served / icon["src"] for icon in manifest["icons"]]
+            subprocess.run([sys.executable, os.path.join(WEB, "write_worker.py"), os.path.join(WEB, "worker.js"),
+                            str(worker)] + [str(path) for path in kept], check=True)
+            expect(worker.read_text(encoding="utf-8") != before, "a new build wrote the same worker")
+            open_and_play(page, site.url, "next", "the next visit")
+            second = kept_copy(page, other_than=first)
+            site.stop()
+            open_and_play(page, site.url, "next", f"offline after the update ({first} -> {second})")
+
+
 # -- running --------------------------------------------------------------
 
 def browser(font_size=None):
@@ -832,7 +1020,7 @@ def browser(font_size=None):
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600",
                      "--force-device-scale-factor=1", "--disable-extensions", "--lang=bg"):
         options.add_argument(argument)
-    options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
+    options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
@@ -887,8 +1075,12 @@ def main():
         ("forced colours: buttons edged, locked bank distinct", lambda: check_forced_colours(page)),
         ("the browser's font size at 32 px", lambda: check_larger_font(page)),
         ("favicon drawn from the icon's XPM", at_start(lambda p: check_favicon(p, args.icon))),
-        ("no other requests, nothing stored", lambda: check_requests_and_storage(page)),
-        ("served over HTTP", lambda: check_served_over_http(page)),
+        ("opened from disk: no other requests, no errors, nothing stored", lambda: check_requests_and_storage(page)),
+        ("served over HTTP: nothing outside its folder", lambda: check_served_over_http(page)),
+        ("the app manifest and its icons", lambda: check_manifest(page, args.icon)),
+        ("installable, as Chromium checks it", lambda: check_installable(page)),
+        ("offline after one visit", lambda: check_offline(page)),
+        ("a new build on the next visit, kept in place of the old", lambda: check_new_build(page)),
         ("one sentence without WebAssembly", lambda: check_without_webassembly(page)),
         ("one sentence without JavaScript", lambda: check_without_javascript(page)),
         (f"random clicks and keys keep the invariants (seed {args.seed})",
