@@ -15,14 +15,24 @@ and the medians are printed of two times from navigation start:
   handler has run, the reference at the end of its body;
 - first move possible: the later of ready and the first contentful paint, as
   a move needs the controls on screen as well as the rules behind them.
+
+Then the page's first visit over http://127.0.0.1, where it also installs its
+service worker: the same two times, N visits each with the worker and with
+the server answering 404 for it (every visit a first one: the origin's
+workers and caches cleared before it, the server forbidding the HTTP cache),
+and every byte the server sent on one first visit, until the worker keeps
+its copy, by request.
 """
 import argparse
+import functools
+import http.server
 import os
 import pathlib
 import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 from selenium import webdriver
@@ -87,6 +97,96 @@ def emulate(driver, metrics):
         driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
 
 
+# Resolves once the page's service worker has installed (keeping its copy of
+# the page) and taken over.
+WORKER_ACTIVE = """
+const done = arguments[arguments.length - 1];
+navigator.serviceWorker.ready.then(r => {
+    const worker = r.active;
+    if (worker.state === 'activated')
+        done(true);
+    else
+        worker.addEventListener('statechange', () => worker.state === 'activated' && done(true));
+});
+"""
+
+
+class CountedStream:
+    """What a request's handler writes, counted against its path."""
+
+    def __init__(self, stream, handler):
+        self.stream, self.handler = stream, handler
+
+    def write(self, data):
+        self.handler.server.sent[self.handler.path][1] += len(data)
+        return self.stream.write(data)
+
+    def __getattr__(self, name):
+        return getattr(self.stream, name)
+
+
+class FirstVisitHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves the page's folder, nothing for the browser's HTTP cache to keep,
+    counting every byte sent; the worker's script answered with 404 while
+    the server's `with_worker` is false."""
+
+    def setup(self):
+        super().setup()
+        self.wfile = CountedStream(self.wfile, self)
+
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+    def send_head(self):
+        self.server.sent.setdefault(self.path, [0, 0])[0] += 1
+        if not self.server.with_worker and self.path.endswith("/worker.js"):
+            self.send_error(404)
+            return None
+        return super().send_head()
+
+    def log_message(self, *args):
+        pass
+
+
+def serve(folder):
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(FirstVisitHandler, directory=str(folder)))
+    server.sent, server.with_worker = {}, True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def first_visit(driver, server):
+    """Times of a first visit: the origin's workers and caches cleared before."""
+    origin = f"http://127.0.0.1:{server.server_address[1]}"
+    driver.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": origin, "storageTypes": "all"})
+    times = load_times(driver, origin + "/")
+    if server.with_worker:  # not to overlap the next visit
+        driver.execute_async_script(WORKER_ACTIVE)
+    return times
+
+
+def http_first_visits(driver, folder, loads):
+    """Medians of first visits with the worker and without it, alternating,
+    and what the server sent on one first visit with it."""
+    server = serve(folder)
+    try:
+        times = {True: [], False: []}
+        for round_ in range(loads):
+            for with_worker in sorted(times, reverse=round_ % 2 == 1):
+                server.with_worker = with_worker
+                times[with_worker].append(first_visit(driver, server))
+        server.with_worker, server.sent = True, {}
+        first_visit(driver, server)
+        sent = dict(server.sent)
+    finally:
+        server.shutdown()
+        server.server_close()
+    medians = {w: [statistics.median(t[i] for t in runs) for i in (0, 1)] for w, runs in times.items()}
+    return medians, sent
+
+
 def browser():
     options = webdriver.ChromeOptions()
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600",
@@ -136,7 +236,7 @@ def main():
 
     files = sorted(p for p in page.iterdir() if p.is_file())
     total = sum(p.stat().st_size for p in files)
-    print("Files the page loads:")
+    print("Files of the page's folder (opened from disk it loads index.html alone):")
     for path in files:
         print(f"  {path.name:<20} {path.stat().st_size:>8} bytes  {path.stat().st_size / 1024:7.1f} KiB")
     print(f"  {'total':<20} {total:>8} bytes  {total / 1024:7.1f} KiB")
@@ -159,6 +259,8 @@ def main():
                         times[name].append(load_times(driver, urls[name]))
                 ready_time(driver, page_url)
                 results[screen] = times, driver.execute_script(MOVES, args.move_rounds)
+            emulate(driver, SCREENS["desktop 800 x 600"])
+            served, sent = http_first_visits(driver, page, args.loads)
     finally:
         driver.quit()
 
@@ -176,6 +278,16 @@ def main():
         layout = moves["layout"] / moves["moves"] * 1000
         print(f"  One move, mean of {moves['moves']}: {handling:.0f} µs handling the click, "
               f"{handling + layout:.0f} µs with the style and layout it causes")
+
+    print(f"\nFirst visits over HTTP, medians of {args.loads} each, from navigation start (ms):")
+    print(f"  {'':<26}{'ready':>8}{'first move possible':>22}")
+    for with_worker, label in ((False, "no worker (404)"), (True, "worker registered on load")):
+        print(f"  {label:<26}{served[with_worker][0]:8.1f}{served[with_worker][1]:22.1f}")
+    print("\nSent by the server on a first visit over HTTP, headers included, until the worker keeps its copy:")
+    for path, (requests, size) in sorted(sent.items(), key=lambda item: -item[1][1]):
+        print(f"  {path:<24} {requests:>2} x {size:>8} bytes  {size / 1024:7.1f} KiB")
+    total = sum(size for _, size in sent.values())
+    print(f"  {'total':<29} {total:>8} bytes  {total / 1024:7.1f} KiB")
 
 
 if __name__ == "__main__":
