@@ -145,6 +145,12 @@ class FirstVisitHandler(http.server.SimpleHTTPRequestHandler):
             return None
         return super().send_head()
 
+    def handle(self):
+        try:
+            super().handle()
+        except ConnectionError:  # the browser gave up on a request, as it may
+            pass
+
     def log_message(self, *args):
         pass
 
@@ -158,12 +164,20 @@ def serve(folder):
 
 
 def first_visit(driver, server):
-    """Times of a first visit: the origin's workers and caches cleared before."""
+    """Times of a first visit: the origin's workers and caches cleared before,
+    and what the page starts after it (the worker's installation, or its
+    refused script) finished before the next."""
     origin = f"http://127.0.0.1:{server.server_address[1]}"
     driver.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": origin, "storageTypes": "all"})
+    asked = server.sent.get("/worker.js", [0])[0]
     times = load_times(driver, origin + "/")
-    if server.with_worker:  # not to overlap the next visit
+    if server.with_worker:
         driver.execute_async_script(WORKER_ACTIVE)
+    deadline = time.monotonic() + 10
+    while server.sent.get("/worker.js", [0])[0] == asked:
+        if time.monotonic() > deadline:
+            sys.exit(f"{origin}: the page never asked for its worker")
+        time.sleep(0.002)
     return times
 
 

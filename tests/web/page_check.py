@@ -824,6 +824,12 @@ class NoStoreHandler(http.server.SimpleHTTPRequestHandler):
         self.send_header("Cache-Control", "no-store")
         super().end_headers()
 
+    def handle(self):
+        try:
+            super().handle()
+        except ConnectionError:  # the browser gave up on a request, as it may
+            pass
+
     def log_message(self, *args):
         pass
 
