@@ -16,12 +16,12 @@ and the medians are printed of two times from navigation start:
 - first move possible: the later of ready and the first contentful paint, as
   a move needs the controls on screen as well as the rules behind them.
 
-Then the page's first visit over http://127.0.0.1, where it also installs its
-service worker: the same two times, N visits each with the worker and with
-the server answering 404 for it (every visit a first one: the origin's
-workers and caches cleared before it, the server forbidding the HTTP cache),
-and every byte the server sent on one first visit, until the worker keeps
-its copy, by request.
+Then, in the 800 x 600 window, the page's first visit over http://127.0.0.1,
+where it also installs its service worker: the same two times, N visits each
+with the worker and with the server answering 404 for it (every visit a
+first one, on a port of its own, the server forbidding the HTTP cache), and
+every byte the server sent on one first visit, until the worker keeps its
+copy, by request.
 """
 import argparse
 import functools
@@ -155,50 +155,38 @@ class FirstVisitHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def serve(folder):
+def first_visit(driver, folder, with_worker):
+    """Times of a first visit, on an origin of its own (a new port), and what
+    the server sent. What the page starts after it (the worker's
+    installation, or its refused script) has finished before it returns."""
     server = http.server.ThreadingHTTPServer(
         ("127.0.0.1", 0), functools.partial(FirstVisitHandler, directory=str(folder)))
-    server.sent, server.with_worker = {}, True
+    server.sent, server.with_worker = {}, with_worker
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
-def first_visit(driver, server):
-    """Times of a first visit: the origin's workers and caches cleared before,
-    and what the page starts after it (the worker's installation, or its
-    refused script) finished before the next."""
-    origin = f"http://127.0.0.1:{server.server_address[1]}"
-    driver.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": origin, "storageTypes": "all"})
-    asked = server.sent.get("/worker.js", [0])[0]
-    times = load_times(driver, origin + "/")
-    if server.with_worker:
-        driver.execute_async_script(WORKER_ACTIVE)
-    deadline = time.monotonic() + 10
-    while server.sent.get("/worker.js", [0])[0] == asked:
-        if time.monotonic() > deadline:
-            sys.exit(f"{origin}: the page never asked for its worker")
-        time.sleep(0.002)
-    return times
+    try:
+        times = load_times(driver, f"http://127.0.0.1:{server.server_address[1]}/")
+        if with_worker:
+            driver.execute_async_script(WORKER_ACTIVE)
+        deadline = time.monotonic() + 10
+        while "/worker.js" not in server.sent:
+            if time.monotonic() > deadline:
+                sys.exit("the page never asked for its worker")
+            time.sleep(0.002)
+    finally:
+        server.shutdown()
+        server.server_close()
+    return times, server.sent
 
 
 def http_first_visits(driver, folder, loads):
     """Medians of first visits with the worker and without it, alternating,
     and what the server sent on one first visit with it."""
-    server = serve(folder)
-    try:
-        times = {True: [], False: []}
-        for round_ in range(loads):
-            for with_worker in sorted(times, reverse=round_ % 2 == 1):
-                server.with_worker = with_worker
-                times[with_worker].append(first_visit(driver, server))
-        server.with_worker, server.sent = True, {}
-        first_visit(driver, server)
-        sent = dict(server.sent)
-    finally:
-        server.shutdown()
-        server.server_close()
+    times = {True: [], False: []}
+    for round_ in range(loads):
+        for with_worker in sorted(times, reverse=round_ % 2 == 1):
+            times[with_worker].append(first_visit(driver, folder, with_worker)[0])
     medians = {w: [statistics.median(t[i] for t in runs) for i in (0, 1)] for w, runs in times.items()}
-    return medians, sent
+    return medians, first_visit(driver, folder, True)[1]
 
 
 def browser():
