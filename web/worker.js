@@ -1,15 +1,17 @@
 // Keeps the page's files in the browser, so that once the page has been
 // opened over HTTP(S) it opens and plays again with no network.
 //
-// Network first: while the server answers, the player gets what it serves
-// now, and the kept copy is refreshed with it; only when the network fails
-// does the kept copy answer. A new build therefore reaches a player on the
-// next visit with a network, and the kept copy can lag the server by one
-// visit at most, however the host or a proxy caches. The copy's name carries
-// a hash of the build's files, written in below when the page is built, so
-// a new build also brings a new worker: the browser fetches this script
-// afresh on every visit, installs the new one beside the old, and the old
-// copy is deleted when it takes over.
+// Network first: while the server answers, the player gets what it serves,
+// as without a worker, and the kept copy is refreshed with it; only when
+// the network fails does the kept copy answer. A new build therefore
+// reaches a player on the next visit with a network, and the kept copy is
+// the last one fetched online, never an old build for good (served first,
+// a copy would keep whatever a half-published deploy once gave it until
+// the next build). The copy's name carries a hash of
+// the build's files, written in below when the page is built, so a new
+// build also brings a new worker: the browser fetches this script afresh on
+// every visit, installs the new one beside the old, and the old copy is
+// deleted when it takes over.
 "use strict";
 
 const BUILD = "@CROSSING_BUILD@";
