@@ -983,12 +983,14 @@ def open_and_play(page, url, build, what):
 
 
 def check_offline(page):
-    """After one visit the page opens and plays with the server gone."""
+    """After one visit the page opens and plays with the server gone, at
+    the folder's address and at the page's own."""
     with Site(page, page_folder(page)) as site:
         open_and_play(page, site.url, None, "online")
         kept_copy(page)
         site.stop()
-        open_and_play(page, site.url, None, "offline")
+        for url in (site.url, site.url + "index.html"):
+            open_and_play(page, url, None, f"offline at {url}")
 
 
 def check_new_build(page):
