@@ -68,10 +68,6 @@ EM_JS(void, js_focus_without_scrolling, (int element), {
     Module.elements[element].focus({preventScroll: true});
 });
 
-EM_JS(void, js_set_document_title, (const char* title, int titleSize), {
-    document.title = UTF8ToString(title, titleSize);
-});
-
 EM_JS(void, js_mark_ready, (), {
     performance.mark("crossing-ready");
 });
@@ -125,8 +121,6 @@ void removeAllOptions(Element element) { js_remove_all_options(element); }
 void listenForCommand(Element element, int index) { js_listen_for_command(element, index); }
 
 void focusWithoutScrolling(Element element) { js_focus_without_scrolling(element); }
-
-void setDocumentTitle(std::string_view title) { js_set_document_title(title.data(), size(title)); }
 
 void markReady() { js_mark_ready(); }
 

@@ -45,8 +45,6 @@ void listenForCommand(Element element, int index);
 // opens at its top, wherever the element lies on a small screen.
 void focusWithoutScrolling(Element element);
 
-void setDocumentTitle(std::string_view title);
-
 // Tells whoever is timing the page that the first move can now be made.
 void markReady();
 

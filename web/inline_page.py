@@ -1,29 +1,34 @@
 #!/usr/bin/python3
 """Writes the web page as one file, so that it opens from disk as well as from
 any web server and loads nothing else: the page's template with, in place of
-its markers, the compiled script, its WebAssembly module (base64) and the
-favicon (a data: URL). The page decodes the module with the browser's own
+its markers, the program's title from the window's description (so that the
+tab is named even where scripts are off), the compiled script, its
+WebAssembly module (base64) and the favicon (a data: URL). The page decodes the module with the browser's own
 decoder where there is one, about a millisecond sooner at start-up than
 emscripten's single-file output decodes it with its script.
 
-Usage: inline_page.py TEMPLATE SCRIPT WASM FAVICON OUTPUT
+Usage: inline_page.py TEMPLATE FORM.JSON SCRIPT WASM FAVICON OUTPUT
 """
 import base64
+import html
+import json
 import pathlib
 import sys
 
 
 def main():
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
-    template, script, wasm, favicon, output = map(pathlib.Path, sys.argv[1:])
+    template, form, script, wasm, favicon, output = map(pathlib.Path, sys.argv[1:])
     page = template.read_text(encoding="utf-8")
     code = script.read_text(encoding="utf-8")
     # Either would end or derail the script element early.
     for breaker in ("</script", "<!--"):
         if breaker in code.lower():
             sys.exit(f"{script} contains {breaker!r} and cannot be put inside the page")
+    title = json.loads(form.read_text(encoding="utf-8"))["window"]["programTitle"]
     parts = {
+        "@RIVERCROSSING_TITLE@": html.escape(title),
         "@RIVERCROSSING_ICON@": favicon.read_text(encoding="ascii"),
         "@RIVERCROSSING_WASM@": base64.b64encode(wasm.read_bytes()).decode(),
         "@RIVERCROSSING_JS@": code,

@@ -266,8 +266,6 @@ std::string pageMarkup()
 
 Page::Page()
 {
-    // The browser shows the page's address itself.
-    dom::setDocumentTitle(form::window().programTitle);
     dom::setAttribute(dom::find(kNarrowLayoutId), "media", narrowerThanTheForm(form::window()));
     dom::appendToBody(pageMarkup());
     board_.attach();

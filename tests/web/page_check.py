@@ -891,16 +891,18 @@ def check_without_webassembly(page):
 
 
 def check_without_javascript(page):
-    """With JavaScript switched off the page shows one sentence that says so."""
+    """With JavaScript switched off the page shows one sentence that says so,
+    and the tab still carries the program's title."""
     page.driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
     try:
         page.driver.get(page.url)
-        sentences = page.js("""return Array.from(document.body.querySelectorAll('p'))
-            .filter(p => p.getClientRects().length > 0).map(p => p.textContent.trim());""")
+        sentences, title = page.js("""return [Array.from(document.body.querySelectorAll('p'))
+            .filter(p => p.getClientRects().length > 0).map(p => p.textContent.trim()), document.title];""")
     finally:
         page.driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": False})
     expect(len(sentences) == 1 and sentences[0].count(".") == 1 and "JavaScript" in sentences[0],
            f"without JavaScript the page shows {sentences}")
+    expect(title == page.form["window"]["programTitle"], f"without JavaScript the tab is titled {title!r}")
 
 
 # -- installed and offline -------------------------------------------------
