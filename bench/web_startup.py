@@ -192,7 +192,10 @@ def http_first_visits(driver, folder, loads):
 def browser():
     options = webdriver.ChromeOptions()
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600",
-                     "--force-device-scale-factor=1", "--disable-extensions"):
+                     "--force-device-scale-factor=1", "--disable-extensions",
+                     # Nothing but the page on the network: no updates, sync or field trials.
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--no-first-run"):
         options.add_argument(argument)
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 

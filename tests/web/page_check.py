@@ -1028,7 +1028,10 @@ def browser(font_size=None):
     if font_size:
         options.add_experimental_option("prefs", {"webkit.webprefs.default_font_size": font_size})
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600",
-                     "--force-device-scale-factor=1", "--disable-extensions", "--lang=bg"):
+                     "--force-device-scale-factor=1", "--disable-extensions", "--lang=bg",
+                     # Nothing but the page on the network: no updates, sync or field trials.
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--no-first-run"):
         options.add_argument(argument)
     options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)

@@ -13,7 +13,7 @@ namespace {
 
 using namespace crossing::testing;
 
-using crossing::json::quoted;
+namespace json = crossing::json;
 
 std::string script(const Opening& opening)
 {
@@ -26,7 +26,7 @@ std::string script(const Opening& opening)
 template <typename Rows, typename WriteRow>
 void writeList(std::ostream& out, std::string_view name, const Rows& rows, WriteRow writeRow)
 {
-    out << "  " << quoted(name) << ": [\n";
+    out << "  " << json::quoted(name) << ": [\n";
     for (std::size_t i = 0; i < rows.size(); ++i) {
         out << "    {";
         writeRow(rows[i]);
@@ -37,19 +37,21 @@ void writeList(std::ostream& out, std::string_view name, const Rows& rows, Write
 
 void writeCases(std::ostream& out)
 {
-    out << "{\n  \"start\": " << quoted(kStartBoard) << ",\n";
+    out << "{\n  \"start\": " << json::quoted(kStartBoard) << ",\n";
     writeList(out, "solution", kSolution, [&](const Move& move) {
-        out << "\"script\": " << quoted(move.script) << ", \"after\": " << quoted(move.after);
+        out << "\"script\": " << json::quoted(move.script) << ", \"after\": " << json::quoted(move.after);
     });
     out << ",\n";
     writeList(out, "clears", kClears, [&](const ClearCase& clear) {
-        out << "\"name\": " << quoted(clear.name) << ", \"before\": " << quoted(script(clear.before))
-            << ", \"after\": " << quoted(clear.after);
+        out << "\"name\": " << json::quoted(clear.name)
+            << ", \"before\": " << json::quoted(script(clear.before))
+            << ", \"after\": " << json::quoted(clear.after);
     });
     out << ",\n";
     writeList(out, "refusals", kRefusals, [&](const Refusal& refusal) {
-        out << "\"name\": " << quoted(refusal.name) << ", \"before\": " << quoted(script(refusal.before))
-            << ", \"ticks\": " << quoted(refusal.ticks);
+        out << "\"name\": " << json::quoted(refusal.name)
+            << ", \"before\": " << json::quoted(script(refusal.before))
+            << ", \"ticks\": " << json::quoted(refusal.ticks);
     });
     out << "\n}\n";
 }
