@@ -65,7 +65,7 @@ EM_JS(void, js_listen_for_command, (int element, int index), {
 });
 
 EM_JS(void, js_focus_without_scrolling, (int element), {
-    Module.elements[element].focus({preventScroll: true});
+    requestAnimationFrame(() => Module.elements[element].focus({preventScroll: true}));
 });
 
 EM_JS(void, js_mark_ready, (), {

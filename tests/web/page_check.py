@@ -114,6 +114,10 @@ class Page:
         while not self.js(f"return performance.getEntriesByName('{READY}').length > 0"):
             expect(time.monotonic() < deadline, f"{url or self.url} never became ready to play")
             time.sleep(0.01)
+        # The page gives its first focus with its first frame.
+        while self.js("return document.activeElement === document.body"):
+            expect(time.monotonic() < deadline, f"{url or self.url} gave nothing the focus")
+            time.sleep(0.01)
         self.js(WATCH_ANNOUNCER)
 
     def element(self, element_id):
