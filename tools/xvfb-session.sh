@@ -70,6 +70,13 @@ session_retry()
 # the server accepts clients. -noreset: by default the server resets when its
 # last client leaves (the accessibility bus launcher is often the first), and
 # a program connecting during that reset is refused.
+#
+# It then presses Shift once. The first key xdotool sends switches the core
+# keyboard to the XTEST device, and every client hears that its keyboard map
+# changed. Openbox then drops and re-grabs all its key bindings; when the F4
+# of a test's Alt+F4 reached the server in between, it went to the program
+# instead and the window stayed open. Making the switch here, before any
+# window manager or program connects, leaves nothing to re-grab later.
 session_start_display()
 {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$session_dir/display" \
@@ -82,6 +89,10 @@ session_start_display()
     fi
     DISPLAY=:$(tr -d '[:space:]' <"$session_dir/display")
     export DISPLAY
+    xdotool key shift || {
+        echo "xdotool could not type on the new display" >&2
+        return 1
+    }
 }
 
 # Starts a window manager, openbox unless NAME is metacity, and waits until it
