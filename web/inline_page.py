@@ -3,9 +3,10 @@
 any web server and loads nothing else: the page's template with, in place of
 its markers, the program's title from the window's description (so that the
 tab is named even where scripts are off), the compiled script, its
-WebAssembly module (base64) and the favicon (a data: URL). The page decodes the module with the browser's own
-decoder where there is one, about a millisecond sooner at start-up than
-emscripten's single-file output decodes it with its script.
+WebAssembly module (base64) and the favicon (a data: URL). The page decodes
+the module with the browser's own decoder where there is one, about a
+millisecond sooner at start-up than emscripten's single-file output decodes
+it with its script.
 
 Usage: inline_page.py TEMPLATE FORM.JSON SCRIPT WASM FAVICON OUTPUT
 """
