@@ -6,8 +6,8 @@
 set -euo pipefail
 timer=$1
 shift
-# shellcheck source=tools/xvfb-session.sh
-source "$(dirname "$0")/../tools/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$(dirname "$0")/../tests/support/xvfb-session.sh"
 trap session_stop EXIT
 session_start_display
 

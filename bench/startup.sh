@@ -46,7 +46,7 @@ declare -A binary=(
     [program]=$build/app/rivercrossing
 )
 
-source tools/xvfb-session.sh
+source tests/support/xvfb-session.sh
 trap session_stop EXIT
 session_start_display
 results=$session_dir/results

@@ -11,7 +11,7 @@
 # core; each writes its report to <build>/memcheck/<test>.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source tools/require-tools.sh
+source tests/support/require-tools.sh
 require_tools valgrind
 
 build=build

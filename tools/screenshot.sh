@@ -7,8 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 program=$(realpath "${1:-$here/../build/app/rivercrossing}")
 output=${2:-$here/../docs/screenshot.png}
 
-# shellcheck source=tools/xvfb-session.sh
-source "$here/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$here/../tests/support/xvfb-session.sh"
 trap session_stop EXIT
 
 session_start_display

@@ -29,7 +29,7 @@ from gi.repository import Atspi, GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [os.path.join(HERE, "..", "..", "tools"), os.path.join(HERE, "..", "support")]
+sys.path[:0] = [os.path.join(HERE, "..", "support")]
 import accessible_names  # noqa: E402
 import form_query  # noqa: E402
 

@@ -7,8 +7,8 @@ set -euo pipefail
 
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=tools/xvfb-session.sh
-source "$here/../../tools/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$here/../support/xvfb-session.sh"
 trap session_stop EXIT
 
 session_start_display

@@ -8,8 +8,8 @@
 set -euo pipefail
 
 program=$(realpath "$1")
-# shellcheck source=tools/xvfb-session.sh
-source "$(dirname "$0")/../../tools/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$(dirname "$0")/../../tests/support/xvfb-session.sh"
 trap session_stop EXIT
 
 watched=$session_dir/watched

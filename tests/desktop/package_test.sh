@@ -12,8 +12,8 @@
 set -euo pipefail
 
 build=$(cd "$1" && pwd) app_id=$2 binary=$3
-# shellcheck source=tools/xvfb-session.sh
-source "$(dirname "$0")/../../tools/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$(dirname "$0")/../../tests/support/xvfb-session.sh"
 require_tools cpack dpkg-deb identify compare lintian groff
 
 scratch=$(mktemp -d)

@@ -5,8 +5,8 @@
 # newest release listed is the version being built.
 # Usage: validate_metadata.sh APP-ID VERSION BINARY DESKTOP-FILE METAINFO-FILE
 set -euo pipefail
-# shellcheck source=tools/require-tools.sh
-source "$(dirname "$0")/../../tools/require-tools.sh"
+# shellcheck source=tests/support/require-tools.sh
+source "$(dirname "$0")/../../tests/support/require-tools.sh"
 require_tools desktop-file-validate appstreamcli
 
 app_id=$1 version=$2 binary=$3 desktop=$4 metainfo=$5

@@ -10,8 +10,8 @@
 set -euo pipefail
 program=$1 app_id=$2
 export LC_ALL=C.UTF-8
-# shellcheck source=tools/xvfb-session.sh
-source "$(dirname "$0")/../../tools/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$(dirname "$0")/../../tests/support/xvfb-session.sh"
 trap session_stop EXIT
 require_tools weston weston-screenshooter import convert
 

@@ -13,8 +13,8 @@
 # Usage: display_lost.sh PROGRAM [STARTS-PER-DISPLAY [SEED]]
 set -euo pipefail
 program=$1 starts=${2:-25} seed=${3:-4711}
-# shellcheck source=tools/xvfb-session.sh
-source "$(dirname "$0")/../../tools/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$(dirname "$0")/../../tests/support/xvfb-session.sh"
 trap session_stop EXIT
 require_tools weston
 

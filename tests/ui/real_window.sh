@@ -8,8 +8,8 @@ program=$1
 window_manager=${2:-openbox}
 # xprop prints the UTF-8 title as text only in a UTF-8 locale.
 export LC_ALL=C.UTF-8
-# shellcheck source=tools/xvfb-session.sh
-source "$(dirname "$0")/../../tools/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$(dirname "$0")/../../tests/support/xvfb-session.sh"
 trap session_stop EXIT
 
 # Every window the window manager places, as the root window sees it: xev

@@ -19,8 +19,8 @@ set -euo pipefail
 program=$1
 events=${2:-3000}
 seed=${3:-20240605}
-# shellcheck source=tools/xvfb-session.sh
-source "$(dirname "$0")/../../tools/xvfb-session.sh"
+# shellcheck source=tests/support/xvfb-session.sh
+source "$(dirname "$0")/../../tests/support/xvfb-session.sh"
 trap session_stop EXIT
 
 # Client-area rectangles at 96 dpi, "NAME X Y WIDTH HEIGHT", from the window's

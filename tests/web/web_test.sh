@@ -8,7 +8,7 @@ set -euo pipefail
 rule_cases=$1
 work=$2
 cd "$(dirname "$0")/../.."
-source tools/require-tools.sh
+source tests/support/require-tools.sh
 require_tools emcmake chromium chromedriver npm convert
 require_python_modules selenium gi pyatspi
 

@@ -5,9 +5,9 @@
 # Everything started here is tracked and stopped by session_stop, newest
 # first, by process id; session_dir is a scratch folder removed with it.
 
-session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# shellcheck source=tools/require-tools.sh
-source "$session_root/tools/require-tools.sh"
+session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=tests/support/require-tools.sh
+source "$session_root/tests/support/require-tools.sh"
 require_tools Xvfb xdotool xprop xwininfo
 session_pids=()
 session_dir=$(mktemp -d)
@@ -27,8 +27,8 @@ check()
     fi
 }
 
-# The window's description (tools/form_query.py): places, colours, texts.
-form_query() { /usr/bin/python3 "$session_root/tools/form_query.py" "$@"; }
+# The window's description (tests/support/form_query.py): places, colours, texts.
+form_query() { /usr/bin/python3 "$session_root/tests/support/form_query.py" "$@"; }
 
 session_stop()
 {

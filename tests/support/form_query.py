@@ -25,7 +25,7 @@ WINDOW = "window"
 
 
 def path():
-    default = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "form", "form.json")
+    default = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "build", "form", "form.json")
     return os.environ.get("CROSSING_FORM_JSON") or default
 
 
