@@ -23,13 +23,14 @@ logs=$build/memcheck
 mkdir -p "$logs"
 valgrind_args=(--tool=memcheck --error-exitcode=1 --leak-check=full --show-leak-kinds=definite
     --errors-for-leak-kinds=definite --num-callers=40 --suppressions="$PWD/tools/valgrind/memcheck.supp")
-export QT_QPA_PLATFORM=offscreen
 export CROSSING_SOAK_EVENTS=${CROSSING_SOAK_EVENTS:-2000}
 
+# As ctest runs them: hermetic, offscreen.
 run_one()
 {
     local test=$1
-    valgrind "${valgrind_args[@]}" "$build/tests/ui/$test" >"$logs/$test.log" 2>&1
+    tests/support/hermetic.py QT_QPA_PLATFORM=offscreen -- valgrind "${valgrind_args[@]}" "$build/tests/ui/$test" \
+        >"$logs/$test.log" 2>&1
 }
 
 # Two at a time: start a test whenever fewer than two run.
@@ -51,7 +52,7 @@ for test in "${tests[@]}"; do
     if ((status != 0)); then
         failed+=("$test")
         tail -n 80 "$logs/$test.log"
-        echo "To get suppression entries: QT_QPA_PLATFORM=offscreen valgrind ${valgrind_args[*]}" \
+        echo "To get suppression entries: tests/support/hermetic.py QT_QPA_PLATFORM=offscreen -- valgrind ${valgrind_args[*]}" \
             "--gen-suppressions=all $build/tests/ui/$test" >&2
     fi
 done

@@ -4,6 +4,8 @@
 # Usage: tools/screenshot.sh [PROGRAM] [OUTPUT]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# The window as it opens anywhere, whatever this desktop's scale, theme or fonts.
+[[ -n ${CROSSING_HERMETIC:-} ]] || exec "$here/../tests/support/hermetic.py" -- bash "$0" "$@"
 program=$(realpath "${1:-$here/../build/app/rivercrossing}")
 output=${2:-$here/../docs/screenshot.png}
 

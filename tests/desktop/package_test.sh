@@ -15,6 +15,8 @@ build=$(cd "$1" && pwd) app_id=$2 binary=$3
 # shellcheck source=tests/support/xvfb-session.sh
 source "$(dirname "$0")/../../tests/support/xvfb-session.sh"
 require_tools cpack dpkg-deb identify compare lintian groff
+# Nobody is there to answer a package's questions.
+export DEBIAN_FRONTEND=noninteractive
 
 scratch=$(mktemp -d)
 installed_by_us=no

@@ -26,8 +26,8 @@ shot=$session_dir/shot.png
 # traffic in the log.
 start_on_wayland()
 {
-    env -u DISPLAY -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_ENABLE_HIGHDPI_SCALING \
-        QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$log" 2>&1 &
+    env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" \
+        >"$log" 2>&1 </dev/null &
     program_pid=$!
     session_track "$program_pid"
 }

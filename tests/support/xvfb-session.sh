@@ -4,11 +4,20 @@
 # benchmark. Source it; do not run it; `trap session_stop EXIT` after sourcing.
 # Everything started here is tracked and stopped by session_stop, newest
 # first, by process id; session_dir is a scratch folder removed with it.
+#
+# The scripts run inside tests/support/hermetic.py (ctest starts every test
+# so), which gives them a session bus, HOME and runtime folder of their own
+# and none of the caller's desktop variables; a script run by hand says so.
 
 session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+if [[ -z ${CROSSING_HERMETIC:-} ]]; then
+    echo "$(basename "$0"): run it as tests/support/hermetic.py -- bash $0 ..., or through ctest," \
+        "so that it cannot reach this desktop's display, session bus or home" >&2
+    exit 2
+fi
 # shellcheck source=tests/support/require-tools.sh
 source "$session_root/tests/support/require-tools.sh"
-require_tools Xvfb xdotool xprop xwininfo
+require_tools Xvfb xdotool xprop xwininfo timeout
 session_pids=()
 session_dir=$(mktemp -d)
 
@@ -30,12 +39,19 @@ check()
 # The window's description (tests/support/form_query.py): places, colours, texts.
 form_query() { /usr/bin/python3 "$session_root/tests/support/form_query.py" "$@"; }
 
+# Stops each process asked to, killing it if it has not ended within 5 s.
 session_stop()
 {
-    local i
+    local i pid tenths
     for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
-        kill "${session_pids[i]}" 2>/dev/null || true
-        wait "${session_pids[i]}" 2>/dev/null || true
+        pid=${session_pids[i]}
+        kill "$pid" 2>/dev/null || continue
+        for ((tenths = 50; tenths > 0; tenths--)); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        ((tenths > 0)) || kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
     session_pids=()
     rm -rf "$session_dir"
@@ -52,6 +68,16 @@ session_untrack()
         [[ $pid == "$1" ]] || kept+=("$pid")
     done
     session_pids=("${kept[@]}")
+}
+
+# xdotool's --sync waits until the X server shows what was asked, for ever if
+# it never does: every call here is bounded, and says so when it runs out.
+xdotool()
+{
+    local status=0
+    timeout 20 xdotool "$@" || status=$?
+    ((status != 124)) || echo "xdotool $* did not finish within 20 s: what it waited for never came" >&2
+    return "$status"
 }
 
 # Retries a command every tenth of a second, at most TENTHS times.
@@ -159,17 +185,12 @@ session_wayland_pointer_enter()
     xdotool mousemove --sync "${weston_x11_outside[@]}" mousemove --sync "$1" "$2"
 }
 
-# A private session bus with the accessibility bus on it, as on a desktop with
-# a screen reader; exports DBUS_SESSION_BUS_ADDRESS. The accessibility bus and
-# its registry end with the session bus.
+# The accessibility bus on the test's session bus, as on a desktop with a
+# screen reader.
 session_start_accessibility_bus()
 {
-    require_tools dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher
+    require_tools dbus-send /usr/libexec/at-spi-bus-launcher
     require_python_modules gi pyatspi
-    local address bus_pid
-    read -r address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-    session_track "$bus_pid"
-    export DBUS_SESSION_BUS_ADDRESS=$address
     /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$session_dir/at-spi.log" 2>&1 &
     session_track $!
     session_retry 100 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
@@ -181,12 +202,10 @@ session_start_accessibility_bus()
 }
 
 # Starts COMMAND (the program, or `env ... PROGRAM` for a chosen environment)
-# at normal scale on the xcb platform, output in $session_dir/program.log;
-# sets program_pid.
+# on the xcb platform, output in $session_dir/program.log; sets program_pid.
 session_start_program()
 {
-    env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_ENABLE_HIGHDPI_SCALING \
-        QT_QPA_PLATFORM=xcb "$@" >"$session_dir/program.log" 2>&1 &
+    QT_QPA_PLATFORM=xcb "$@" >"$session_dir/program.log" 2>&1 </dev/null &
     program_pid=$!
     session_track "$program_pid"
 }
