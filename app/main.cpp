@@ -1,5 +1,6 @@
 // The program: the application, its one window and the event loop.
 #include "crossing_form.h"
+#include "session_bus.h"
 #include "startup_failure.h"
 #include "toolkit_translation.h"
 #include "wayland_title_bar.h"
@@ -13,6 +14,7 @@
 int main(int argc, char* argv[])
 {
     crossing::startup::begin();
+    crossing::useOnlyAGivenSessionBus();
     QApplication app(argc, argv);
 
     QApplication::setApplicationName(QStringLiteral("rivercrossing"));
