@@ -5,7 +5,11 @@
 // watches each new top-level window with the DAMAGE extension before it can
 // be mapped, so both times are read when the X server announces the event,
 // not by polling. Use it on a display without a window manager, where
-// top-level windows are children of the root.
+// top-level windows are children of the root. Only the program's window is
+// timed: other clients' windows (a session bus launcher's, say) and X errors
+// about them pass by. The program's output goes to /dev/null, not to whoever
+// reads this timer's line, and the program's process group is ended on every
+// way out.
 //
 // Usage: map_timer PROGRAM [ARGUMENTS...]
 // Prints one line: <ms to mapped> <ms to first drawing> <resident KiB once idle>
@@ -13,6 +17,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -105,9 +110,24 @@ Drawable damagedWindow(const XEvent& event)
     return damage.drawable;
 }
 
+// Every top-level window gets a damage watch as it is created, before anyone
+// can know whose it is; on a window that cannot be drawn in (InputOnly) or that
+// is already gone, that is an X error, which says nothing of the program.
+int ignoreError(Display*, XErrorEvent*) { return 0; }
+
+// Ends the program and whatever it started in its process group: asked first,
+// then killed if it has not ended within a second.
 int stop(pid_t pid, int status)
 {
-    kill(pid, SIGTERM);
+    kill(-pid, SIGTERM);
+    for (int tenths = 0; tenths < 10; ++tenths) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid) {
+            kill(-pid, SIGKILL);
+            return status;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    kill(-pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     return status;
 }
@@ -133,6 +153,7 @@ int main(int argc, char* argv[])
         std::fputs("map_timer: the X server has no DAMAGE extension\n", stderr);
         return 2;
     }
+    XSetErrorHandler(ignoreError);
     XSelectInput(display, root, SubstructureNotifyMask);
     XSync(display, False);
 
@@ -141,10 +162,14 @@ int main(int argc, char* argv[])
     if (pid < 0)
         return 2;
     if (pid == 0) {
+        setpgid(0, 0);
+        if (const int devNull = open("/dev/null", O_WRONLY); devNull >= 0)
+            dup2(devNull, STDOUT_FILENO);
         execvp(argv[1], argv + 1);
         std::perror("map_timer: exec");
         _exit(127);
     }
+    setpgid(pid, pid); // as the child does: whichever runs first, stop() finds the group
 
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     Window window = None;
@@ -177,6 +202,7 @@ int main(int argc, char* argv[])
         }
         if (waitpid(pid, nullptr, WNOHANG) == pid) {
             std::fputs("map_timer: the program ended without mapping a window\n", stderr);
+            kill(-pid, SIGKILL);
             return 1;
         }
         const auto left = kMapDeadline - (Clock::now() - start);

@@ -12,7 +12,11 @@ trap session_stop EXIT
 session_start_display
 
 for window in "$@"; do
-    figures=$(QT_QPA_PLATFORM=xcb "$timer" "$window")
+    # The timer gives up on a window not drawn within 30 s; it has 60 to say so.
+    figures=$(QT_QPA_PLATFORM=xcb timeout 60 "$timer" "$window") || {
+        echo "FAIL: $(basename "$window"): no figures from the timer (status $?)" >&2
+        exit 1
+    }
     echo "$(basename "$window"): mapped, drawn (ms), resident (KiB): $figures"
     read -r mapped drawn resident <<<"$figures"
     awk -v m="$mapped" -v d="$drawn" -v r="$resident" 'BEGIN { exit !(m > 0 && d >= m && r > 0) }' || {
