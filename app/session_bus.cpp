@@ -23,7 +23,8 @@ void useOnlyAGivenSessionBus()
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(QString::fromLocal8Bit(runtime + "/bus")).exists())
         return;
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:"); // GLib reads it as "no bus"; libdbus fails on it at once
+    // GLib reads it as "no bus"; libdbus fails on it at once.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
 } // namespace crossing

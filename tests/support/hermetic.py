@@ -59,8 +59,9 @@ def environment(root, settings):
     for name in ("CROSSING_TEST_KEEP", "CROSSING_TEST_TIMEOUT"):
         env.pop(name, None)
     env.setdefault("PATH", "/usr/bin:/bin")
+    # Python's bytecode would land beside the test scripts, in the source tree.
     env.update(LANG="C.UTF-8", HOME=f"{root}/home", XDG_RUNTIME_DIR=f"{root}/runtime", TMPDIR=f"{root}/tmp",
-               CROSSING_HERMETIC=root)
+               PYTHONDONTWRITEBYTECODE="1", CROSSING_HERMETIC=root)
     env.update(settings)
     return env
 
