@@ -39,7 +39,7 @@ weston_shot()
 {
     local dir=$session_dir/shots
     rm -rf "$dir" && mkdir "$dir"
-    (cd "$dir" && weston-screenshooter >/dev/null 2>&1) && mv "$dir"/*.png "$shot"
+    (cd "$dir" && timeout 10 weston-screenshooter >/dev/null 2>&1) && mv "$dir"/*.png "$shot"
 }
 x_shot() { import -window root "$shot"; }
 
