@@ -17,7 +17,7 @@ if [[ -z ${CROSSING_HERMETIC:-} ]]; then
 fi
 # shellcheck source=tests/support/require-tools.sh
 source "$session_root/tests/support/require-tools.sh"
-require_tools Xvfb xdotool xprop xwininfo timeout
+require_tools Xvfb xdotool xprop xwininfo timeout dbus-update-activation-environment
 session_pids=()
 session_dir=$(mktemp -d)
 
@@ -115,39 +115,91 @@ session_start_display()
     fi
     DISPLAY=:$(tr -d '[:space:]' <"$session_dir/display")
     export DISPLAY
+    session_tell_bus DISPLAY
     xdotool key shift || {
         echo "xdotool could not type on the new display" >&2
         return 1
     }
 }
 
-# Starts a window manager, openbox unless NAME is metacity, and waits until it
-# manages the screen.
+# Passes the variables NAME... to the services the session bus starts on
+# demand (KDE's global shortcuts, say), as a desktop's session start does.
+session_tell_bus()
+{
+    timeout 10 dbus-update-activation-environment "$@" || {
+        echo "the session bus did not take $* for the services it starts" >&2
+        return 1
+    }
+}
+
+# Starts a window manager, NAME: openbox (the default), metacity, mutter
+# (GNOME's, on X11) or kwin_x11 (KDE's), and waits until it frames a window.
+# The GNOME managers keep their settings in memory rather than in dconf.
 session_start_window_manager()
 {
     local name=${1:-openbox}
     require_tools "$name"
     case $name in
     openbox) openbox --sm-disable >"$session_dir/$name.log" 2>&1 & ;;
-    metacity)
-        # Settings kept in memory: for dconf it would start a session bus of its own.
-        GSETTINGS_BACKEND=memory metacity --sm-disable --compositor=none >"$session_dir/$name.log" 2>&1 &
-        ;;
+    metacity) GSETTINGS_BACKEND=memory metacity --sm-disable --compositor=none >"$session_dir/$name.log" 2>&1 & ;;
+    mutter) GSETTINGS_BACKEND=memory mutter --x11 --replace --sm-disable >"$session_dir/$name.log" 2>&1 & ;;
+    kwin_x11) kwin_x11 --replace >"$session_dir/$name.log" 2>&1 & ;;
     *) echo "unknown window manager: $name" >&2 && return 1 ;;
     esac
     session_track $!
-    session_retry 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || {
+    session_retry 200 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || {
         echo "$name did not start:" >&2
+        cat "$session_dir/$name.log" >&2
+        return 1
+    }
+    session_wait_until_managed "$name"
+    # KWin's keys (Alt+F4 among them) are grabbed by KDE's global shortcut
+    # service, which it starts over the session bus and tells them in turn.
+    [[ $name != kwin_x11 ]] || session_retry 200 session_kwin_closes_on_alt_f4 || {
+        echo "KDE's global shortcut service never took KWin's Alt+F4:" >&2
         cat "$session_dir/$name.log" >&2
         return 1
     }
 }
 
-# Starts weston with BACKEND, "headless" or "x11" (drawn in a window on
-# $DISPLAY, and the only one with a seat for pointer input), on a private
-# socket, and exports WAYLAND_DISPLAY and XDG_RUNTIME_DIR once it listens.
-# --debug lets weston-screenshooter take screenshots; with no idle time the
-# screen never locks during a test.
+session_kwin_closes_on_alt_f4()
+{
+    dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel org.kde.KGlobalAccel.shortcut \
+        "array:string:kwin,Window Close,KWin,Close Window" 2>/dev/null | grep -q int32
+}
+
+# A manager names itself on the root window before it is ready to manage
+# (KWin well before): waits until a probe window, xev's, has been given a
+# frame, then closes the probe again.
+session_wait_until_managed()
+{
+    require_tools xev
+    local probe_pid
+    xev -name crossing-probe -geometry 40x40+0+0 >/dev/null 2>&1 &
+    probe_pid=$!
+    session_track "$probe_pid"
+    framed() { xprop -name crossing-probe _NET_FRAME_EXTENTS 2>/dev/null | grep -q '= '; }
+    session_retry 200 framed || {
+        echo "$1 gave no frame to a new window within 20 s:" >&2
+        cat "$session_dir/$1.log" >&2
+        return 1
+    }
+    kill "$probe_pid"
+    wait "$probe_pid" 2>/dev/null || true
+    session_untrack "$probe_pid"
+    gone() { ! xwininfo -name crossing-probe >/dev/null 2>&1; }
+    session_retry 100 gone || {
+        echo "the probe window stayed on the screen" >&2
+        return 1
+    }
+}
+
+# Starts a Wayland compositor on a private socket, and exports WAYLAND_DISPLAY
+# and XDG_RUNTIME_DIR once it listens. BACKEND: weston's "headless" or "x11"
+# backend (drawn in a window on $DISPLAY, with a seat for pointer input), or
+# GNOME's "mutter" or KDE's "kwin", nested in a window that fills $DISPLAY.
+# weston's --debug lets weston-screenshooter take screenshots; with no idle
+# time the screen never locks during a test.
 #
 # On X11 weston's window leaves a strip of the screen free on the right and
 # at the bottom (weston_x11_outside), so that the pointer can leave it and
@@ -157,18 +209,74 @@ weston_x11_outside=(1012 754)
 session_start_wayland()
 {
     local backend=$1 runtime=$session_dir/runtime width=1024 height=768
-    [[ $backend == x11 ]] && width=$weston_x11_width height=$weston_x11_height
+    local socket=wayland-$backend log=$session_dir/$backend.log
     [[ -d $runtime ]] || mkdir -m 700 "$runtime"
-    XDG_RUNTIME_DIR=$runtime weston --backend="$backend-backend.so" --socket="wayland-$backend" \
-        --width="$width" --height="$height" --use-pixman --idle-time=0 --no-config --debug \
-        --log="$session_dir/weston-$backend.log" >/dev/null 2>&1 &
+    case $backend in
+    headless | x11)
+        require_tools weston
+        [[ $backend == x11 ]] && width=$weston_x11_width height=$weston_x11_height
+        XDG_RUNTIME_DIR=$runtime weston --backend="$backend-backend.so" --socket="$socket" \
+            --width="$width" --height="$height" --use-pixman --idle-time=0 --no-config --debug \
+            --log="$log" >/dev/null 2>&1 &
+        ;;
+    mutter)
+        require_tools mutter
+        XDG_RUNTIME_DIR=$runtime GSETTINGS_BACKEND=memory MUTTER_DEBUG_DUMMY_MODE_SPECS=${width}x$height \
+            mutter --nested --wayland --no-x11 --sm-disable --wayland-display="$socket" >"$log" 2>&1 &
+        ;;
+    kwin)
+        require_tools kwin_wayland
+        local kwin
+        kwin=$(session_runnable_kwin_wayland) || return 1
+        XDG_RUNTIME_DIR=$runtime "$kwin" --x11-display "$DISPLAY" --width "$width" --height "$height" \
+            --socket "$socket" --no-lockscreen >"$log" 2>&1 &
+        ;;
+    *) echo "unknown Wayland compositor: $backend" >&2 && return 1 ;;
+    esac
     session_track $!
-    export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=wayland-$backend
+    export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=$socket
     session_retry 100 test -S "$runtime/$WAYLAND_DISPLAY" || {
-        echo "weston ($backend) did not start:" >&2
-        cat "$session_dir/weston-$backend.log" >&2
+        echo "the Wayland compositor ($backend) did not start:" >&2
+        cat "$log" >&2
         return 1
     }
+    session_tell_bus XDG_RUNTIME_DIR WAYLAND_DISPLAY
+    # A compositor drawn on X shows its window once its output is up.
+    [[ $backend == headless ]] || session_retry 100 session_x_window_shown || {
+        echo "the Wayland compositor ($backend) showed no window on $DISPLAY:" >&2
+        cat "$log" >&2
+        return 1
+    }
+}
+
+# Whether a top-level window is mapped on $DISPLAY.
+session_x_window_shown()
+{
+    local root
+    root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    xdotool search --onlyvisible --maxdepth 1 --name '' 2>/dev/null | grep -qvx "$((root))"
+}
+
+# Debian's kwin_wayland carries the file capability cap_sys_resource, and
+# where the bounding set lacks it (a container) the kernel refuses to run it.
+# A copy has no capabilities and runs, if it keeps the name kwin_wayland, by
+# which it finds its own Qt platform plugin. Prints the one to run.
+session_runnable_kwin_wayland()
+{
+    local installed copy=$session_dir/bin/kwin_wayland
+    installed=$(command -v kwin_wayland)
+    if "$installed" --version >/dev/null 2>&1; then
+        echo "$installed"
+        return 0
+    fi
+    mkdir -p "$(dirname "$copy")"
+    cp "$installed" "$copy"
+    "$copy" --version >/dev/null 2>&1 || {
+        echo "kwin_wayland does not run here, neither as installed nor as a copy without its file capability:" >&2
+        "$copy" --version >&2 || true
+        return 1
+    }
+    echo "$copy"
 }
 
 # Brings the X pointer into weston's X11 window at X,Y afresh. weston 10's
