@@ -2,7 +2,7 @@
 # The program's real window on an X server with a window manager, checked from
 # outside as a user meets it: size and hints, title and icon, colours on
 # screen, a move made with the mouse, and closing it.
-# Usage: real_window.sh PROGRAM [WINDOW_MANAGER]   (openbox, the default, or metacity)
+# Usage: real_window.sh PROGRAM [WINDOW_MANAGER]   (openbox, the default, metacity, mutter or kwin_x11)
 set -euo pipefail
 program=$1
 window_manager=${2:-openbox}
@@ -28,37 +28,60 @@ watch_root()
     }
 }
 
-# Where the frame of client window WID stood when first mapped, and where it
-# stands last: "X,Y X,Y", the same place twice if it never moved once shown.
+# The window manager's frame around client window WID: its ancestor that is
+# a child of the root (KWin puts a wrapper between the two).
+frame_of()
+{
+    local window=$1 parent
+    while parent=$(xwininfo -children -id "$window" | awk '/Parent window id:/ { print $4 }') \
+        && [[ -n $parent && $parent != "$(xwininfo -root | awk '/Window id:/ { print $4 }')" ]]; do
+        window=$parent
+    done
+    printf '0x%x\n' "$window"
+}
+
+# Where FRAME stood when first shown at its full size, where it stands last,
+# and how often it moved after: "X,Y X,Y MOVES". Some managers map a frame
+# before they size it (KWin at 1 x 1 in the corner, mutter at the client's
+# size) and size it at once, before anything is drawn in it: that is the
+# frame being made, not the window moving.
 frame_places()
 {
-    awk -v client="$(printf '0x%x' "$1")" '
+    awk -v frame="$1" '
         /^[A-Za-z]+ event/ { kind = $1 }
-        match($0, /window 0x[0-9a-f]+, \(-?[0-9]+,-?[0-9]+\)/) {
+        kind == "MapNotify" && index($0, "window " frame ",") { mapped = 1; shown[n] = 1 }
+        match($0, /window 0x[0-9a-f]+, \(-?[0-9]+,-?[0-9]+\), width [0-9]+, height [0-9]+/) {
             split(substr($0, RSTART + 7, RLENGTH - 7), found, /, /)
-            place[found[1]] = found[2]
+            if (found[1] == frame) {
+                place[++n] = found[2]; size[n] = found[3] "," found[4]; shown[n] = mapped
+            }
         }
-        kind == "ReparentNotify" && index($0, "window " client ", parent ") && match($0, /parent 0x[0-9a-f]+/) {
-            frame = substr($0, RSTART + 7, RLENGTH - 7)
+        END {
+            for (i = 1; i <= n; i++) if (shown[i] && size[i] == size[n] && first == "") first = i
+            if (first == "") exit
+            for (i = first + 1; i <= n; i++) moves += place[i] != place[i - 1]
+            print place[first], place[n], moves + 0
         }
-        kind == "MapNotify" && frame != "" && mapped == "" && index($0, "window " frame ",") { mapped = place[frame] }
-        END { if (mapped != "") print mapped, place[frame] }
     ' "$session_dir/root.log"
 }
 
 session_start_display
 session_start_window_manager "$window_manager"
-# What the checks below take from the window manager: its answer to a
-# request for the frame's size before mapping, the frame's extents, and the
-# actions it offers. A manager without them fails here, named, rather than
-# in the program's checks.
+# What the checks below take from the window manager: the frame's extents and
+# the actions it offers. A manager without them fails here, named, rather
+# than in the program's checks.
 supported=$(xprop -root _NET_SUPPORTED)
-for hint in _NET_REQUEST_FRAME_EXTENTS _NET_FRAME_EXTENTS _NET_WM_ALLOWED_ACTIONS; do
+for hint in _NET_FRAME_EXTENTS _NET_WM_ALLOWED_ACTIONS; do
     grep -q "\b$hint\b" <<<"$supported" || {
         echo "$window_manager does not support $hint, which this test relies on; the program was not checked" >&2
         exit 1
     }
 done
+# A manager that answers a request for the frame's size before mapping lets
+# the window open centred; KWin does not say it does, and the window may then
+# move once, when the frame's size comes.
+allowed_moves=1
+grep -q '\b_NET_REQUEST_FRAME_EXTENTS\b' <<<"$supported" && allowed_moves=0
 watch_root
 session_start_program "$program"
 wid=$(session_find_window)
@@ -88,10 +111,9 @@ awk -v w="$frame_width" -v h="$frame_height" -v x="$frame_x" -v y="$frame_y" -v 
     'BEGIN { printf "frame %d x %d at %d,%d on a %d x %d screen: centre off by %+.1f, %+.1f px\n", w, h, x, y, sw, sh, dx / 2, dy / 2 }'
 check "frame centred across the screen" test "${off_x#-}" -le 2
 check "frame centred down the screen" test "${off_y#-}" -le 2
-read -r mapped_at last_at < <(frame_places "$wid") || true
-same_place() { [[ -n $1 && $1 == "$2" ]]; }
-check "frame mapped where it stays (mapped at ${mapped_at:-?}, now at ${last_at:-?})" \
-    same_place "${mapped_at:-}" "${last_at:-}"
+read -r mapped_at last_at moves < <(frame_places "$(frame_of "$wid")") || true
+check "frame moved at most $allowed_moves time(s) once mapped (mapped at ${mapped_at:-?}, now at ${last_at:-?}, moved ${moves:-?} times)" \
+    test -n "${mapped_at:-}" -a "${moves:-9}" -le "$allowed_moves"
 
 # _MOTIF_WM_HINTS = flags, functions, decorations: neither may offer
 # minimise (function 8, decoration 32) or maximise (16, 64), or "all" (1).
