@@ -34,7 +34,13 @@ while IFS='|' read -r name expected which arguments environment; do
     status=0
     eval "arguments=($arguments)" # quoted as in the shell, so that an argument can be empty
     # shellcheck disable=SC2086 # the environment column is a list of words
-    env -i $environment "${!which}" "${arguments[@]}" >"$scratch/out" 2>"$scratch/err" </dev/null || status=$?
+    timeout 20 env -i $environment "${!which}" "${arguments[@]}" >"$scratch/out" 2>"$scratch/err" </dev/null \
+        || status=$?
+    if ((status == 124)); then
+        echo "FAIL: $name: still running 20 s after it was started; it said: $(cat "$scratch/err")" >&2
+        failures=$((failures + 1))
+        continue
+    fi
     lines=$(wc -l <"$scratch/err")
     if [[ $status -ne 1 || $lines -ne 1 || -s $scratch/out ]] || ! grep -q '^rivercrossing: ' "$scratch/err" \
         || ! grep -qF -- "$expected" "$scratch/err"; then
