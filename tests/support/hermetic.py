@@ -89,7 +89,7 @@ def start_session_bus(env):
 
 
 def descendants():
-    """Every process below this one, children first: (pid, command line)."""
+    """Every process below this one: (pid, command line)."""
     children = {}
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
@@ -155,7 +155,11 @@ def main():
         # A signal to the launcher (ctest, Ctrl-C) ends the test and what it started.
         for signal_number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
             signal.signal(signal_number, lambda number, _: sys.exit(128 + number))
-        test = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL)
+        try:
+            test = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL)
+        except OSError as error:
+            say(f"cannot start {command[0]}: {error.strerror}")
+            return 1
         try:
             status = test.wait(timeout=None if deadline is None else max(deadline - time.monotonic(), 0))
         except subprocess.TimeoutExpired:
