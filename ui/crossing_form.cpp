@@ -222,14 +222,9 @@ void CrossingForm::paintEvent(QPaintEvent* /*event*/)
     painter.fillRect(rect(), toQColor(form::window().background));
 }
 
-void CrossingForm::OnLoad() { puzzle_.OnLoad(); }
+void CrossingForm::OnLoad() { session_.OnLoad(); }
 
 // What the command changed is also spoken, for players who cannot see it.
-void CrossingForm::OnCommandClick(Int16 index)
-{
-    const form::PuzzleState before = form::stateOf(puzzle_, board_);
-    puzzle_.OnCommandClick(index);
-    announcer_.say(form::spokenAfterCommand(index, before, form::stateOf(puzzle_, board_)));
-}
+void CrossingForm::OnCommandClick(Int16 index) { announcer_.say(session_.OnCommandClick(index)); }
 
 } // namespace crossing

@@ -3,9 +3,9 @@
 // the two command buttons drive the rules in crossing_puzzle.h.
 #pragma once
 
-#include "crossing_puzzle.h"
 #include "form_description.h"
 #include "move_announcer.h"
+#include "play_session.h"
 #include "widget_board.h"
 
 #include <QIcon>
@@ -40,7 +40,7 @@ public:
     // ("Check1(3)") as its object name.
     QWidget* control(form::ControlId id) const;
 
-    const CrossingPuzzle& puzzle() const { return puzzle_; }
+    const CrossingPuzzle& puzzle() const { return session_.puzzle(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -59,7 +59,7 @@ private:
     std::array<QPushButton*, kButtonCount> buttons_{};
     std::array<QPlainTextEdit*, form::kTextCount> texts_{};
     WidgetBoard board_{boardWidgets_};
-    CrossingPuzzle puzzle_{board_};
+    form::PlaySession session_{board_};
     MoveAnnouncer announcer_{this};
     bool frameCentred_ = false;
 };
