@@ -1,7 +1,7 @@
 // The program: the application, its one window and the event loop.
+#include "application_look.h"
 #include "crossing_form.h"
 #include "startup_failure.h"
-#include "toolkit_translation.h"
 #include "wayland_title_bar.h"
 
 #include <QApplication>
@@ -20,8 +20,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("The River Crossing developers"));
     QApplication::setOrganizationDomain(QStringLiteral(CROSSING_ORGANIZATION_DOMAIN));
     QApplication::setDesktopFileName(QStringLiteral(CROSSING_APP_ID));
-    QApplication::setStyle(QStringLiteral("Fusion")); // the same look on every desktop
-    crossing::installToolkitTranslation(app);         // without it, Qt's own texts stay English
+    crossing::applyApplicationLook(); // without Qt's translation its own texts stay English
 
     crossing::CrossingForm form;
     const std::unique_ptr<QWidget> waylandFrame = crossing::frameOnWayland(form);

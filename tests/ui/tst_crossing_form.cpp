@@ -1,9 +1,9 @@
 // The window as a user meets it: where each control lands, what the first
 // picture holds, a whole game played with the mouse, and the keyboard.
+#include "application_look.h"
 #include "board_notation.h"
 #include "crossing_form.h"
 #include "play_session.h"
-#include "toolkit_translation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -155,7 +155,7 @@ public:
 class CrossingFormTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
+    void initTestCase() { toolkitInBulgarian_ = crossing::applyApplicationLook(); }
 
     void layout_data();
     void layout();
@@ -177,6 +177,9 @@ private slots:
     void textsReadableInAnyScheme();
     void spokenAfterCommand_data();
     void spokenAfterCommand();
+
+private:
+    bool toolkitInBulgarian_ = false;
 };
 
 // Written here on their own, not taken from the window's description, so a
@@ -488,7 +491,7 @@ void CrossingFormTest::statementReadsLikeText()
 // does, and offers nothing that would change the text.
 void CrossingFormTest::statementMenuIsBulgarianAndReadOnly()
 {
-    QVERIFY2(crossing::installToolkitTranslation(*QCoreApplication::instance()),
+    QVERIFY2(toolkitInBulgarian_,
              "Qt's Bulgarian translation (qtbase_bg.qm, Debian: qt6-translations-l10n) is not installed");
     CrossingForm form;
     const std::unique_ptr<QMenu> menu(form.Text1(0)->createStandardContextMenu());
@@ -603,7 +606,7 @@ void CrossingFormTest::textsReadableInAnyScheme()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const QImage shot = form.grab().toImage();
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    crossing::applyApplicationLook();
     QApplication::setPalette(QApplication::style()->standardPalette());
 
     const auto inWindow = [&form](const QWidget* widget, const QRect& area) {
