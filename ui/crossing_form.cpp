@@ -2,7 +2,7 @@
 
 #include "accessibility.h"
 #include "form_widgets.h"
-#include "frame_centring.h"
+#include "platform/frame_centring.h"
 #include "qt_conversions.h"
 
 #include <QCheckBox>
@@ -11,8 +11,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QScreen>
-#include <QShowEvent>
 
 #include <algorithm>
 #include <vector>
@@ -110,6 +108,8 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     setWindowIcon(programIcon());
     setFont(windowFont());
     setFixedSize(toQRect(description.clientArea).size());
+    // An X11 window manager can tell the frame's size while the controls are built.
+    platform::FrameCentring centring(*this);
 
     for (const form::Control& control : form::controls()) {
         QWidget* widget = build(control, control.parent ? this->control(*control.parent) : this);
@@ -120,7 +120,7 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     }
     stackControls();
     orderTabs();
-    centreOnScreen();
+    centring.centre();
     control(form::firstFocus().id)->setFocus();
     OnLoad();
 }
@@ -197,21 +197,6 @@ void CrossingForm::orderTabs()
     const std::span<const form::Control* const> cycle = form::focusOrder();
     for (std::size_t i = 1; i < cycle.size(); ++i)
         setTabOrder(control(cycle[i - 1]->id), control(cycle[i]->id));
-}
-
-void CrossingForm::centreOnScreen()
-{
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-}
-
-// The first show comes after the native window exists and before it is
-// mapped: the last moment to centre the frame rather than the client area.
-void CrossingForm::showEvent(QShowEvent* event)
-{
-    if (!frameCentred_ && !event->spontaneous())
-        frameCentred_ = centreWithFrameBeforeMapping(*this);
-    QWidget::showEvent(event);
 }
 
 // Painted rather than set in the palette, so that the lists and text boxes

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "form_description.h"
-#include "move_announcer.h"
+#include "platform/move_announcer.h"
 #include "play_session.h"
 #include "widget_board.h"
 
@@ -44,13 +44,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* build(const form::Control& control, QWidget* parent);
     void stackControls();
     void orderTabs();
-    void centreOnScreen();
 
     void OnLoad();
     void OnCommandClick(Int16 index);
@@ -60,8 +58,7 @@ private:
     std::array<QPlainTextEdit*, form::kTextCount> texts_{};
     WidgetBoard board_{boardWidgets_};
     form::PlaySession session_{board_};
-    MoveAnnouncer announcer_{this};
-    bool frameCentred_ = false;
+    platform::MoveAnnouncer announcer_{this};
 };
 
 } // namespace crossing

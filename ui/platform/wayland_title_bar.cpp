@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <QWindow>
 
-namespace crossing {
+namespace crossing::platform {
 
 namespace {
 
@@ -110,4 +110,4 @@ std::unique_ptr<QWidget> frameOnWayland(QWidget& window)
     return std::make_unique<WaylandFrame>(window);
 }
 
-} // namespace crossing
+} // namespace crossing::platform
