@@ -1,6 +1,10 @@
 #include "application_look.h"
 
+#include "form_description.h"
+#include "qt_conversions.h"
+
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -20,9 +24,24 @@ bool installToolkitTranslation()
 
 } // namespace
 
+// Fontconfig maps the face to a metric-compatible one (Liberation Serif)
+// where it is missing, which covers Cyrillic.
+QFont windowFont()
+{
+    const form::Font& face = form::window().font;
+    QFont font(toQString(face.face), face.points, QFont::Normal, false);
+    font.setStyleHint(QFont::Serif);
+    return font;
+}
+
+// The application's font is the window's: a new text box lays out its empty
+// document in the application's font before it takes the window's, and
+// finding a face that is never drawn costs as much as the one that is.
 bool applyApplicationLook()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setFont(windowFont()); // first: it forgets the fonts of classes
+    QApplication::setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont), "QMenu");
     static const bool translated = installToolkitTranslation();
     return translated;
 }

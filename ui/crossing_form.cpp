@@ -1,6 +1,7 @@
 #include "crossing_form.h"
 
 #include "accessibility.h"
+#include "application_look.h"
 #include "form_widgets.h"
 #include "platform/frame_centring.h"
 #include "qt_conversions.h"
@@ -25,16 +26,6 @@ QRect toQRect(form::Twips place)
 {
     const form::Pixels pixels = form::toPixels(place);
     return {pixels.x, pixels.y, pixels.width, pixels.height};
-}
-
-// Fontconfig maps the face to a metric-compatible one (Liberation Serif)
-// where it is missing, which covers Cyrillic.
-QFont windowFont()
-{
-    const form::Font& face = form::window().font;
-    QFont font(toQString(face.face), face.points, QFont::Normal, false);
-    font.setStyleHint(QFont::Serif);
-    return font;
 }
 
 // A title bar with icon, system menu and close button, and nothing else: the
