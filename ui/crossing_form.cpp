@@ -103,7 +103,8 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     platform::FrameCentring centring(*this);
 
     for (const form::Control& control : form::controls()) {
-        QWidget* widget = build(control, control.parent ? this->control(*control.parent) : this);
+        QWidget* widget =
+            controls_.emplace_back(build(control, control.parent ? this->control(*control.parent) : this));
         widget->setObjectName(toQString(form::controlName(control.id)));
         widget->setGeometry(toQRect(control.place));
         widget->setVisible(control.shown);
@@ -147,24 +148,10 @@ QWidget* CrossingForm::build(const form::Control& control, QWidget* parent)
     return nullptr;
 }
 
+// Widgets stand in the order of the description's table.
 QWidget* CrossingForm::control(form::ControlId id) const
 {
-    const std::size_t index = slot(id.index);
-    switch (id.array) {
-    case form::ControlArray::Frame1:
-        return boardWidgets_.frames.at(index);
-    case form::ControlArray::Check1:
-        return boardWidgets_.seats.at(index);
-    case form::ControlArray::Command1:
-        return buttons_.at(index);
-    case form::ControlArray::List1:
-        return boardWidgets_.knightLists.at(index);
-    case form::ControlArray::Label1:
-        return boardWidgets_.labels.at(index);
-    case form::ControlArray::Text1:
-        return texts_.at(index);
-    }
-    return nullptr;
+    return controls_.at(slot(&form::control(id.array, id.index) - form::controls().data()));
 }
 
 // Only where controls touch does this show: each list covers the last pixel

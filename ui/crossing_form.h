@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -56,6 +57,7 @@ private:
     BoardWidgets boardWidgets_;
     std::array<QPushButton*, kButtonCount> buttons_{};
     std::array<QPlainTextEdit*, form::kTextCount> texts_{};
+    std::vector<QWidget*> controls_;
     WidgetBoard board_{boardWidgets_};
     form::PlaySession session_{board_};
     platform::MoveAnnouncer announcer_{this};
