@@ -23,7 +23,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}
-build=build-bench
+build="build-bench"
 
 for tool in cmake ninja Xvfb strip; do
     command -v "$tool" >/dev/null || {
@@ -51,13 +51,17 @@ trap session_stop EXIT
 session_start_display
 results=$session_dir/results
 
-# The same clean environment for all three: the xcb platform at scale 1, no
-# forced accessibility.
+# The same clean environment for every run, none of the caller's desktop: the
+# private display, a home and runtime folder of their own, no session bus (a
+# program that finds none named starts one where dbus-x11 is installed, and
+# maps a window for it), Qt's defaults otherwise: scale 1, no platform theme,
+# accessibility off.
+mkdir "$session_dir/home" && mkdir -m 700 "$session_dir/runtime"
+clean_env=(env -i PATH="$PATH" LANG=C.UTF-8 DISPLAY="$DISPLAY" HOME="$session_dir/home"
+    XDG_RUNTIME_DIR="$session_dir/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$session_dir/no-bus")
 run_one()
 {
-    env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_ENABLE_HIGHDPI_SCALING \
-        -u QT_LINUX_ACCESSIBILITY_ALWAYS_ON QT_QPA_PLATFORM=xcb \
-        "$build/bench/map_timer" "${binary[$1]}" 2>>"$session_dir/runs.log"
+    "${clean_env[@]}" QT_QPA_PLATFORM=xcb "$build/bench/map_timer" "${binary[$1]}" 2>>"$session_dir/runs.log"
 }
 
 load_before=$(cut -d' ' -f1 /proc/loadavg)
@@ -74,7 +78,7 @@ for ((round = 0; round < runs; round++)); do
 done
 
 echo "Timing one Move with real widgets ..."
-read -r move_us move_best_us < <(QT_QPA_PLATFORM=offscreen "$build/bench/move_bench" 21 2000 2>/dev/null)
+read -r move_us move_best_us < <("${clean_env[@]}" QT_QPA_PLATFORM=offscreen "$build/bench/move_bench" 21 2000 2>/dev/null)
 
 declare -A size_kib
 for name in "${names[@]}"; do
