@@ -34,6 +34,16 @@ QFont windowFont()
     return font;
 }
 
+// A light scheme written out: the style's standard palette is the desktop's
+// scheme, dark ones included. From a light grey the rest follows: black
+// text, white lists and text boxes, grey disabled text and bevels.
+QPalette windowScheme()
+{
+    QPalette scheme(QColor(0xEF, 0xEF, 0xEF));
+    scheme.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6)); // as Qt's own light scheme
+    return scheme;
+}
+
 // The application's font is the window's: a new text box lays out its empty
 // document in the application's font before it takes the window's, and
 // finding a face that is never drawn costs as much as the one that is.

@@ -33,16 +33,6 @@ QRect toQRect(form::Twips place)
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
-// A light scheme written out: the style's standard palette is the desktop's
-// scheme, dark ones included. From a light grey the rest follows: black
-// text, white lists and text boxes, grey disabled text and bevels.
-QPalette lightScheme()
-{
-    QPalette scheme(QColor(0xEF, 0xEF, 0xEF));
-    scheme.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6)); // as Qt's own light scheme
-    return scheme;
-}
-
 QLabel* makeLabel(const form::Control& control, QWidget* parent)
 {
     auto* label = new QLabel(toQString(control.text), parent);
@@ -92,7 +82,7 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     // The fixed colours of the form are light; text takes a light scheme's
     // colours with them, whatever the desktop's scheme, so that it stays
     // readable. The lists and text boxes keep the light scheme's white.
-    setPalette(lightScheme());
+    setPalette(windowScheme());
 
     const form::Window& description = form::window();
     setWindowTitle(toQString(form::fullTitle(description)));
