@@ -1,14 +1,13 @@
 // The program: the application, its one window and the event loop.
+#include "application_look.h"
 #include "crossing_form.h"
+#include "platform/wayland_exit.h"
+#include "platform/wayland_title_bar.h"
 #include "session_bus.h"
 #include "startup_failure.h"
-#include "toolkit_translation.h"
-#include "wayland_title_bar.h"
 
 #include <QApplication>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 int main(int argc, char* argv[])
@@ -22,20 +21,11 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("The River Crossing developers"));
     QApplication::setOrganizationDomain(QStringLiteral(CROSSING_ORGANIZATION_DOMAIN));
     QApplication::setDesktopFileName(QStringLiteral(CROSSING_APP_ID));
-    QApplication::setStyle(QStringLiteral("Fusion")); // the same look on every desktop
-    crossing::installToolkitTranslation(app);         // without it, Qt's own texts stay English
+    crossing::applyApplicationLook(); // without Qt's translation its own texts stay English
 
     crossing::CrossingForm form;
-    const std::unique_ptr<QWidget> waylandFrame = crossing::frameOnWayland(form);
+    const std::unique_ptr<QWidget> waylandFrame = crossing::platform::frameOnWayland(form);
     (waylandFrame ? *waylandFrame : form).show();
     crossing::startup::end();
-    const int status = QApplication::exec();
-    // Qt 6.4's Wayland plugin can deadlock closing its connection (its event
-    // thread waits for a read the main thread prepared and never made): nothing
-    // is kept, so there the program ends without tearing the platform down.
-    if (waylandFrame) {
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
-    return status;
+    return crossing::platform::endProgram(QApplication::exec());
 }

@@ -5,6 +5,7 @@
 //
 // Usage: move_bench [ROUNDS [MOVES_PER_ROUND]]
 // Prints one line: <median microseconds per move> <fastest round's microseconds per move>
+#include "application_look.h"
 #include "crossing_form.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    crossing::applyApplicationLook();
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 21;
     const int moves = argc > 2 ? std::atoi(argv[2]) : 2000;
 

@@ -1,12 +1,27 @@
 #include "crossing_puzzle.h"
 
+#include <array>
 #include <limits>
 #include <string>
 
 namespace crossing {
 
 namespace {
+
 constexpr Int16 kKnightsInPlay = 3;
+
+// A bank's seats: its first and second boy's, then its knight's.
+struct BankSeats {
+    std::array<Int16, 2> boys;
+    Int16 knight;
+};
+
+constexpr BankSeats seatsOf(Int16 bank)
+{
+    const Int16 first = firstSeatOfBank(bank);
+    return {{first, static_cast<Int16>(first + 1)}, static_cast<Int16>(first + 2)};
+}
+
 } // namespace
 
 void CrossingPuzzle::OnLoad() { ResetPuzzle(); }
@@ -19,8 +34,7 @@ void CrossingPuzzle::OnCommandClick(Int16 index)
     }
     if (!boatSide_)
         return; // no board to play on before the first reset
-    const bool crossed = *boatSide_ == kLeftBank ? crossFromLeft() : crossFromRight();
-    if (crossed)
+    if (cross(*boatSide_))
         finishMove();
 }
 
@@ -44,85 +58,54 @@ void CrossingPuzzle::ResetPuzzle()
     board_.setLabelCaption(kMoveCountLabel, std::to_string(moveCount_));
 }
 
-bool CrossingPuzzle::crossFromLeft()
+// The boat's rules and the hand-over are the same from either bank; only the
+// lock belongs to the left one, which every knight must leave.
+bool CrossingPuzzle::cross(Int16 from)
 {
-    if (isTicked(kLeftFirstBoy) && isTicked(kLeftKnight))
-        return false; // a boy may not travel with a knight
-    if (isTicked(kLeftSecondBoy) && isTicked(kLeftKnight))
-        return false;
+    const Int16 to = from == kLeftBank ? kRightBank : kLeftBank;
+    const BankSeats here = seatsOf(from);
+    const BankSeats there = seatsOf(to);
+    for (const Int16 boy : here.boys) {
+        if (isTicked(boy) && isTicked(here.knight))
+            return false; // a boy may not travel with a knight
+    }
     // Nobody chosen. The empty-boat check below refuses this too; kept so the
     // checks read as the story states the boat's rules.
-    if (isUnticked(kLeftFirstBoy) && isUnticked(kLeftSecondBoy) && isUnticked(kLeftKnight))
+    if (isUnticked(here.boys[0]) && isUnticked(here.boys[1]) && isUnticked(here.knight))
         return false;
-    if (!carriesSomeone(kLeftBank))
+    if (!carriesSomeone(from))
         return false; // the boat cannot cross by itself
     // The last knight may only go over if a boy already waits there to bring
     // the boat on; otherwise the boat would end on the wrong side for good.
-    if (isTicked(kLeftKnight) && board_.knightCount(kLeftBank) == 1 && !boyStandsOnRight())
+    const bool lastKnightLeaves = from == kLeftBank && isTicked(here.knight) && board_.knightCount(from) == 1;
+    if (lastKnightLeaves && !boyStandsOn(to))
         return false;
 
-    boatSide_ = kRightBank;
-    if (isTicked(kLeftKnight)) {
-        board_.appendKnight(kRightBank, kKnightEntry);
-        board_.setSeatCaption(kRightKnight, kKnightCaption);
-        board_.setSeatTick(kLeftKnight, kUnticked);
-        board_.removeFirstKnight(kLeftBank);
-    }
-    if (isTicked(kLeftFirstBoy)) {
-        board_.setSeatCaption(kLeftFirstBoy, kEmptyCaption);
-        board_.setSeatTick(kLeftFirstBoy, kUnticked);
-        board_.setSeatCaption(kRightFirstBoy, kBoyCaption);
-    }
-    if (isTicked(kLeftSecondBoy)) {
-        board_.setSeatCaption(kLeftSecondBoy, kEmptyCaption);
-        board_.setSeatTick(kLeftSecondBoy, kUnticked);
-        board_.setSeatCaption(kRightSecondBoy, kBoyCaption);
-    }
-    board_.setBankEnabled(kLeftBank, false);
-    if (board_.knightCount(kLeftBank) != 0) {
-        board_.setBankEnabled(kRightBank, true);
-    } else {
-        // Every knight is across: both banks lock until Clear.
-        board_.setSeatCaption(kLeftKnight, kEmptyCaption);
-        board_.setBankEnabled(kRightBank, false);
-    }
-    return true;
-}
-
-bool CrossingPuzzle::crossFromRight()
-{
-    if (isTicked(kRightFirstBoy) && isTicked(kRightKnight))
-        return false;
-    if (isTicked(kRightSecondBoy) && isTicked(kRightKnight))
-        return false;
-    if (isUnticked(kRightFirstBoy) && isUnticked(kRightSecondBoy) && isUnticked(kRightKnight))
-        return false; // nobody chosen; as on the left, the empty-boat check covers it too
-    if (!carriesSomeone(kRightBank))
-        return false;
-
-    if (isTicked(kRightFirstBoy)) {
-        board_.setSeatCaption(kRightFirstBoy, kEmptyCaption);
-        board_.setSeatTick(kRightFirstBoy, kUnticked);
-        board_.setSeatCaption(kLeftFirstBoy, kBoyCaption);
-    }
-    if (isTicked(kRightSecondBoy)) {
-        board_.setSeatCaption(kRightSecondBoy, kEmptyCaption);
-        board_.setSeatTick(kRightSecondBoy, kUnticked);
-        board_.setSeatCaption(kLeftSecondBoy, kBoyCaption);
-    }
+    boatSide_ = to;
     // A ticked knight seat travels alone (the checks above), so with the
-    // empty-boat check it is never empty here; the caption test stays as a
-    // guard against taking a knight from an empty list.
-    if (!board_.seatCaption(kRightKnight).empty() && isTicked(kRightKnight)) {
-        board_.appendKnight(kLeftBank, kKnightEntry);
-        board_.setSeatTick(kRightKnight, kUnticked);
-        board_.removeFirstKnight(kRightBank);
-        if (board_.knightCount(kRightBank) == 0)
-            board_.setSeatCaption(kRightKnight, kEmptyCaption);
+    // empty-boat check a knight stands on it.
+    if (isTicked(here.knight)) {
+        board_.appendKnight(to, kKnightEntry);
+        // The left knight seat is not written on the way back: it shows a
+        // knight from the reset until the lock empties it.
+        if (to == kRightBank)
+            board_.setSeatCaption(there.knight, kKnightCaption);
+        board_.setSeatTick(here.knight, kUnticked);
+        board_.removeFirstKnight(from);
+        if (board_.knightCount(from) == 0)
+            board_.setSeatCaption(here.knight, kEmptyCaption);
     }
-    board_.setBankEnabled(kLeftBank, true);
-    board_.setBankEnabled(kRightBank, false);
-    boatSide_ = kLeftBank;
+    for (std::size_t boy = 0; boy < here.boys.size(); ++boy) {
+        if (isTicked(here.boys[boy])) {
+            board_.setSeatCaption(here.boys[boy], kEmptyCaption);
+            board_.setSeatTick(here.boys[boy], kUnticked);
+            board_.setSeatCaption(there.boys[boy], kBoyCaption);
+        }
+    }
+    board_.setBankEnabled(from, false);
+    // Every knight is across: both banks lock until Clear.
+    const bool locks = from == kLeftBank && board_.knightCount(from) == 0;
+    board_.setBankEnabled(to, !locks);
     return true;
 }
 
@@ -150,10 +133,11 @@ bool CrossingPuzzle::carriesSomeone(Int16 bank) const
     return false;
 }
 
-bool CrossingPuzzle::boyStandsOnRight() const
+bool CrossingPuzzle::boyStandsOn(Int16 bank) const
 {
-    return board_.seatCaption(kRightFirstBoy) == kBoyCaption
-           || board_.seatCaption(kRightSecondBoy) == kBoyCaption;
+    const BankSeats seats = seatsOf(bank);
+    return board_.seatCaption(seats.boys[0]) == kBoyCaption
+           || board_.seatCaption(seats.boys[1]) == kBoyCaption;
 }
 
 } // namespace crossing

@@ -35,14 +35,15 @@ public:
 
 private:
     void ResetPuzzle();
-    [[nodiscard]] bool crossFromLeft();
-    [[nodiscard]] bool crossFromRight();
+    // Carries the ticked passengers from the bank; false, changing nothing,
+    // if the selection breaks the boat's rules.
+    [[nodiscard]] bool cross(Int16 from);
     void finishMove();
 
     [[nodiscard]] bool isTicked(Int16 seat) const;
     [[nodiscard]] bool isUnticked(Int16 seat) const;
     [[nodiscard]] bool carriesSomeone(Int16 bank) const;
-    [[nodiscard]] bool boyStandsOnRight() const;
+    [[nodiscard]] bool boyStandsOn(Int16 bank) const;
 
     BoardControls& board_;
     std::optional<Int16> boatSide_;

@@ -1,13 +1,12 @@
 // The puzzle's window as data: its frame, font and colours, and every control
 // with its role, place, text, colour, tab place and stacking place, plus what
 // a screen reader is told about each; and the answers every front end needs
-// from it: the focus order and what to announce after a command. Front ends
+// from it: the focus order and the sentences said after a command. Front ends
 // build their window by walking this table; nothing here knows how any
 // toolkit draws a control.
 #pragma once
 
 #include "board_controls.h"
-#include "crossing_puzzle.h"
 
 #include <cstdint>
 #include <optional>
@@ -228,19 +227,5 @@ struct Announcements {
     std::string_view startAgain; // when Clear starts the puzzle again
 };
 [[nodiscard]] const Announcements& announcements();
-
-// What a listener is told of depends on: where the boat lies, the count, and
-// whether any knight still waits on the left bank.
-struct PuzzleState {
-    std::optional<Int16> boatSide;
-    Int16 moveCount = 0;
-    Int16 knightsOnLeftBank = 0;
-};
-[[nodiscard]] PuzzleState stateOf(const CrossingPuzzle& puzzle, const BoardControls& board);
-
-// The sentence to say once Command1(index) has run, from the puzzle's state
-// before and after it; empty when there is nothing to say.
-[[nodiscard]] std::string spokenAfterCommand(Int16 index, const PuzzleState& before,
-                                             const PuzzleState& after);
 
 } // namespace crossing::form

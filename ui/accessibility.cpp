@@ -2,8 +2,8 @@
 
 #include "crossing_form.h"
 #include "form_widgets.h"
+#include "platform/text_box_accessible.h"
 #include "qt_conversions.h"
-#include "text_box_accessible.h"
 
 #include <QAccessibleWidget>
 #include <QPlainTextEdit>
@@ -117,7 +117,7 @@ QAccessibleInterface* interfaceFor(const QString& className, QObject* object)
     if (className == QLatin1String(CrossingForm::staticMetaObject.className()))
         return new FormAccessible(static_cast<QWidget*>(object));
     if (className == QLatin1String(QPlainTextEdit::staticMetaObject.className()))
-        return new TextBoxAccessible(static_cast<QPlainTextEdit*>(object));
+        return new platform::TextBoxAccessible(static_cast<QPlainTextEdit*>(object));
     return nullptr;
 }
 

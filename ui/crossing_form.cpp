@@ -1,8 +1,9 @@
 #include "crossing_form.h"
 
 #include "accessibility.h"
+#include "application_look.h"
 #include "form_widgets.h"
-#include "frame_centring.h"
+#include "platform/frame_centring.h"
 #include "qt_conversions.h"
 
 #include <QCheckBox>
@@ -11,8 +12,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QScreen>
-#include <QShowEvent>
 
 #include <algorithm>
 #include <vector>
@@ -29,30 +28,10 @@ QRect toQRect(form::Twips place)
     return {pixels.x, pixels.y, pixels.width, pixels.height};
 }
 
-// Fontconfig maps the face to a metric-compatible one (Liberation Serif)
-// where it is missing, which covers Cyrillic.
-QFont windowFont()
-{
-    const form::Font& face = form::window().font;
-    QFont font(toQString(face.face), face.points, QFont::Normal, false);
-    font.setStyleHint(QFont::Serif);
-    return font;
-}
-
 // A title bar with icon, system menu and close button, and nothing else: the
 // window cannot be minimised or maximised.
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-
-// A light scheme written out: the style's standard palette is the desktop's
-// scheme, dark ones included. From a light grey the rest follows: black
-// text, white lists and text boxes, grey disabled text and bevels.
-QPalette lightScheme()
-{
-    QPalette scheme(QColor(0xEF, 0xEF, 0xEF));
-    scheme.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6)); // as Qt's own light scheme
-    return scheme;
-}
 
 QLabel* makeLabel(const form::Control& control, QWidget* parent)
 {
@@ -103,16 +82,19 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     // The fixed colours of the form are light; text takes a light scheme's
     // colours with them, whatever the desktop's scheme, so that it stays
     // readable. The lists and text boxes keep the light scheme's white.
-    setPalette(lightScheme());
+    setPalette(windowScheme());
 
     const form::Window& description = form::window();
     setWindowTitle(toQString(form::fullTitle(description)));
     setWindowIcon(programIcon());
     setFont(windowFont());
     setFixedSize(toQRect(description.clientArea).size());
+    // An X11 window manager can tell the frame's size while the controls are built.
+    platform::FrameCentring centring(*this);
 
     for (const form::Control& control : form::controls()) {
-        QWidget* widget = build(control, control.parent ? this->control(*control.parent) : this);
+        QWidget* widget =
+            controls_.emplace_back(build(control, control.parent ? this->control(*control.parent) : this));
         widget->setObjectName(toQString(form::controlName(control.id)));
         widget->setGeometry(toQRect(control.place));
         widget->setVisible(control.shown);
@@ -120,7 +102,7 @@ CrossingForm::CrossingForm(QWidget* parent) : QWidget(parent, kWindowFlags)
     }
     stackControls();
     orderTabs();
-    centreOnScreen();
+    centring.centre();
     control(form::firstFocus().id)->setFocus();
     OnLoad();
 }
@@ -156,24 +138,10 @@ QWidget* CrossingForm::build(const form::Control& control, QWidget* parent)
     return nullptr;
 }
 
+// Widgets stand in the order of the description's table.
 QWidget* CrossingForm::control(form::ControlId id) const
 {
-    const std::size_t index = slot(id.index);
-    switch (id.array) {
-    case form::ControlArray::Frame1:
-        return boardWidgets_.frames.at(index);
-    case form::ControlArray::Check1:
-        return boardWidgets_.seats.at(index);
-    case form::ControlArray::Command1:
-        return buttons_.at(index);
-    case form::ControlArray::List1:
-        return boardWidgets_.knightLists.at(index);
-    case form::ControlArray::Label1:
-        return boardWidgets_.labels.at(index);
-    case form::ControlArray::Text1:
-        return texts_.at(index);
-    }
-    return nullptr;
+    return controls_.at(slot(&form::control(id.array, id.index) - form::controls().data()));
 }
 
 // Only where controls touch does this show: each list covers the last pixel
@@ -199,21 +167,6 @@ void CrossingForm::orderTabs()
         setTabOrder(control(cycle[i - 1]->id), control(cycle[i]->id));
 }
 
-void CrossingForm::centreOnScreen()
-{
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-}
-
-// The first show comes after the native window exists and before it is
-// mapped: the last moment to centre the frame rather than the client area.
-void CrossingForm::showEvent(QShowEvent* event)
-{
-    if (!frameCentred_ && !event->spontaneous())
-        frameCentred_ = centreWithFrameBeforeMapping(*this);
-    QWidget::showEvent(event);
-}
-
 // Painted rather than set in the palette, so that the lists and text boxes
 // keep the system's window colours instead of inheriting this one.
 void CrossingForm::paintEvent(QPaintEvent* /*event*/)
@@ -222,14 +175,9 @@ void CrossingForm::paintEvent(QPaintEvent* /*event*/)
     painter.fillRect(rect(), toQColor(form::window().background));
 }
 
-void CrossingForm::OnLoad() { puzzle_.OnLoad(); }
+void CrossingForm::OnLoad() { session_.OnLoad(); }
 
 // What the command changed is also spoken, for players who cannot see it.
-void CrossingForm::OnCommandClick(Int16 index)
-{
-    const form::PuzzleState before = form::stateOf(puzzle_, board_);
-    puzzle_.OnCommandClick(index);
-    announcer_.say(form::spokenAfterCommand(index, before, form::stateOf(puzzle_, board_)));
-}
+void CrossingForm::OnCommandClick(Int16 index) { announcer_.say(session_.OnCommandClick(index)); }
 
 } // namespace crossing

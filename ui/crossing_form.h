@@ -3,15 +3,16 @@
 // the two command buttons drive the rules in crossing_puzzle.h.
 #pragma once
 
-#include "crossing_puzzle.h"
 #include "form_description.h"
-#include "move_announcer.h"
+#include "platform/move_announcer.h"
+#include "play_session.h"
 #include "widget_board.h"
 
 #include <QIcon>
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -40,17 +41,15 @@ public:
     // ("Check1(3)") as its object name.
     QWidget* control(form::ControlId id) const;
 
-    const CrossingPuzzle& puzzle() const { return puzzle_; }
+    const CrossingPuzzle& puzzle() const { return session_.puzzle(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* build(const form::Control& control, QWidget* parent);
     void stackControls();
     void orderTabs();
-    void centreOnScreen();
 
     void OnLoad();
     void OnCommandClick(Int16 index);
@@ -58,10 +57,10 @@ private:
     BoardWidgets boardWidgets_;
     std::array<QPushButton*, kButtonCount> buttons_{};
     std::array<QPlainTextEdit*, form::kTextCount> texts_{};
+    std::vector<QWidget*> controls_;
     WidgetBoard board_{boardWidgets_};
-    CrossingPuzzle puzzle_{board_};
-    MoveAnnouncer announcer_{this};
-    bool frameCentred_ = false;
+    form::PlaySession session_{board_};
+    platform::MoveAnnouncer announcer_{this};
 };
 
 } // namespace crossing

@@ -275,15 +275,13 @@ Page::Page()
         if (control.kind() == ControlKind::PushButton)
             dom::listenForCommand(dom::find(elementId(control.id)), control.id.index);
     }
-    puzzle_.OnLoad();
+    session_.OnLoad();
 }
 
 void Page::OnCommandClick(Int16 index)
 {
-    const form::PuzzleState before = form::stateOf(puzzle_, board_);
-    puzzle_.OnCommandClick(index);
     // A refused move changes nothing on the page and says nothing either.
-    const std::string sentence = form::spokenAfterCommand(index, before, form::stateOf(puzzle_, board_));
+    const std::string sentence = session_.OnCommandClick(index);
     if (!sentence.empty())
         dom::setText(announcer_, sentence);
 }

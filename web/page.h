@@ -2,8 +2,8 @@
 // the board, and the two command buttons driving the rules.
 #pragma once
 
-#include "crossing_puzzle.h"
 #include "dom_board.h"
+#include "play_session.h"
 
 namespace crossing::web {
 
@@ -18,7 +18,7 @@ public:
 
 private:
     DomBoard board_;
-    CrossingPuzzle puzzle_{board_};
+    form::PlaySession session_{board_};
     dom::Element announcer_ = 0;
 };
 

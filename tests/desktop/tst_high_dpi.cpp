@@ -3,6 +3,7 @@
 // at the scaled place of its 96 dpi position and in its colour, texts must
 // still fit their controls, and text must be drawn at the screen's density
 // rather than enlarged from a low-density picture.
+#include "application_look.h"
 #include "crossing_form.h"
 #include "form_description.h"
 
@@ -94,7 +95,7 @@ void HighDpiTest::initTestCase()
     bool ok = false;
     ratio_ = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
     QVERIFY2(ok && ratio_ > 1.0, "run with QT_SCALE_FACTOR above 1");
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    crossing::applyApplicationLook();
     form_ = std::make_unique<CrossingForm>();
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));

@@ -57,18 +57,26 @@ std::string notation(const MemoryBoard& board, const CrossingPuzzle& puzzle)
     return out;
 }
 
-void play(Playthrough& game, std::string_view script)
+std::vector<Action> actionsOf(std::string_view script)
 {
+    std::vector<Action> actions;
     for (const char c : script) {
         if (c >= '0' && c < '0' + kSeatCount)
-            game.apply({Action::Kind::Click, c - '0'});
+            actions.push_back({Action::Kind::Click, c - '0'});
         else if (c == 'M')
-            game.apply({Action::Kind::Move});
+            actions.push_back({Action::Kind::Move});
         else if (c == 'C')
-            game.apply({Action::Kind::Clear});
+            actions.push_back({Action::Kind::Clear});
         else if (c != ' ')
             throw std::invalid_argument("unknown action '" + std::string(1, c) + "' in a script");
     }
+    return actions;
+}
+
+void play(Playthrough& game, std::string_view script)
+{
+    for (const Action& action : actionsOf(script))
+        game.apply(action);
 }
 
 } // namespace crossing::testing

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace crossing::testing {
 
@@ -20,9 +21,12 @@ namespace crossing::testing {
 // < to the left, . not yet written). Anything the rules never write shows as ?.
 [[nodiscard]] std::string notation(const MemoryBoard& board, const CrossingPuzzle& puzzle);
 
-// Plays user actions on the core and the model together: a digit clicks that
-// seat (ignored while its bank is disabled), M presses Move, C presses Clear.
-// Spaces only group the actions for the reader.
+// User actions written as a string: a digit clicks that seat, M presses
+// Move, C presses Clear. Spaces only group the actions for the reader.
+[[nodiscard]] std::vector<Action> actionsOf(std::string_view script);
+
+// Plays a script on the core and the model together; a click is ignored
+// while its seat's bank is disabled.
 void play(Playthrough& game, std::string_view script);
 
 } // namespace crossing::testing

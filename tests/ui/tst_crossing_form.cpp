@@ -1,8 +1,9 @@
 // The window as a user meets it: where each control lands, what the first
 // picture holds, a whole game played with the mouse, and the keyboard.
+#include "application_look.h"
 #include "board_notation.h"
 #include "crossing_form.h"
-#include "toolkit_translation.h"
+#include "play_session.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -154,7 +155,7 @@ public:
 class CrossingFormTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
+    void initTestCase() { toolkitInBulgarian_ = crossing::applyApplicationLook(); }
 
     void layout_data();
     void layout();
@@ -176,6 +177,9 @@ private slots:
     void textsReadableInAnyScheme();
     void spokenAfterCommand_data();
     void spokenAfterCommand();
+
+private:
+    bool toolkitInBulgarian_ = false;
 };
 
 // Written here on their own, not taken from the window's description, so a
@@ -487,7 +491,7 @@ void CrossingFormTest::statementReadsLikeText()
 // does, and offers nothing that would change the text.
 void CrossingFormTest::statementMenuIsBulgarianAndReadOnly()
 {
-    QVERIFY2(crossing::installToolkitTranslation(*QCoreApplication::instance()),
+    QVERIFY2(toolkitInBulgarian_,
              "Qt's Bulgarian translation (qtbase_bg.qm, Debian: qt6-translations-l10n) is not installed");
     CrossingForm form;
     const std::unique_ptr<QMenu> menu(form.Text1(0)->createStandardContextMenu());
@@ -602,7 +606,7 @@ void CrossingFormTest::textsReadableInAnyScheme()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const QImage shot = form.grab().toImage();
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    crossing::applyApplicationLook();
     QApplication::setPalette(QApplication::style()->standardPalette());
 
     const auto inWindow = [&form](const QWidget* widget, const QRect& area) {
@@ -640,48 +644,50 @@ void CrossingFormTest::textsReadableInAnyScheme()
 
 // What a screen reader is told after a command. The accessibility test plays
 // the solution; these are the cases it does not reach, and one of each
-// sentence it does. The game is played from the start (the opening), the
-// count preset if asked, then the last script's ticks and its command.
+// sentence it does. A session plays the script from the start, the count
+// preset if asked, and what it answers to the script's last command is
+// what is said.
 void CrossingFormTest::spokenAfterCommand_data()
 {
-    QTest::addColumn<QString>("opening");
     QTest::addColumn<int>("presetCount");
-    QTest::addColumn<QString>("last");
+    QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("spoken");
     const int none = -1;
-    QTest::newRow("a boy over") << "" << none << "0M" << QStringLiteral("Ход 1, лодката премина вдясно.");
-    QTest::newRow("and back") << "0M" << none << "3M" << QStringLiteral("Ход 2, лодката премина вляво.");
+    QTest::newRow("a boy over") << none << "0M" << QStringLiteral("Ход 1, лодката премина вдясно.");
+    QTest::newRow("and back") << none << "0M 3M" << QStringLiteral("Ход 2, лодката премина вляво.");
     QTest::newRow("the last knight over")
-        << "01M 3M 2M 4M 01M 3M 2M 4M 01M 3M" << none << "2M"
+        << none << "01M 3M 2M 4M 01M 3M 2M 4M 01M 3M 2M"
         << QStringLiteral("Ход 11, лодката премина вдясно. Всички рицари са на десния бряг. "
                           "Резултатът е 11 хода.");
-    QTest::newRow("refused: a boy with the knight") << "" << none << "02M" << QString();
-    QTest::newRow("refused: nobody aboard") << "" << 5 << "M" << QString();
-    QTest::newRow("refused: locked") << "01M 3M 2M 4M 01M 3M 2M 4M 01M 3M 2M" << none << "M" << QString();
+    QTest::newRow("refused: a boy with the knight") << none << "02M" << QString();
+    QTest::newRow("refused: nobody aboard") << 5 << "M" << QString();
+    QTest::newRow("refused: locked") << none << "01M 3M 2M 4M 01M 3M 2M 4M 01M 3M 2M M" << QString();
     QTest::newRow("the count stands at its ceiling, the boat still crosses")
-        << "" << 32767 << "01M" << QStringLiteral("Ход 32767, лодката премина вдясно.");
+        << 32767 << "01M" << QStringLiteral("Ход 32767, лодката премина вдясно.");
     QTest::newRow("Clear, even with nothing to undo")
-        << "" << none << "C" << QStringLiteral("Задачата започва отначало. Всички са на левия бряг.");
+        << none << "C" << QStringLiteral("Задачата започва отначало. Всички са на левия бряг.");
 }
 
 void CrossingFormTest::spokenAfterCommand()
 {
-    QFETCH(QString, opening);
     QFETCH(int, presetCount);
-    QFETCH(QString, last);
+    QFETCH(QString, script);
     QFETCH(QString, spoken);
     using crossing::testing::Action;
-    crossing::testing::Playthrough game;
-    crossing::testing::play(game, opening.toStdString());
+    crossing::MemoryBoard board;
+    crossing::form::PlaySession session(board);
+    session.OnLoad();
     if (presetCount >= 0)
-        game.apply({Action::Kind::PresetCount, presetCount});
-    crossing::testing::play(game, last.chopped(1).toStdString());
-
-    const auto before = crossing::form::stateOf(game.puzzle(), game.board());
-    crossing::testing::play(game, last.right(1).toStdString());
-    const auto index = last.endsWith(u'C') ? crossing::kClearButton : crossing::kMoveButton;
-    const auto after = crossing::form::stateOf(game.puzzle(), game.board());
-    QCOMPARE(QString::fromStdString(crossing::form::spokenAfterCommand(index, before, after)), spoken);
+        session.puzzle().presetMoveCount(static_cast<crossing::Int16>(presetCount));
+    std::string said = "(no command)";
+    for (const Action& action : crossing::testing::actionsOf(script.toStdString())) {
+        if (action.kind == Action::Kind::Click)
+            board.clickSeat(static_cast<crossing::Int16>(action.value));
+        else
+            said = session.OnCommandClick(action.kind == Action::Kind::Clear ? crossing::kClearButton
+                                                                             : crossing::kMoveButton);
+    }
+    QCOMPARE(QString::fromStdString(said), spoken);
 }
 
 QTEST_MAIN(CrossingFormTest)

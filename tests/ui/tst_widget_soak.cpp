@@ -8,6 +8,7 @@
 // CROSSING_SOAK_EVENTS sets the number of events (default 100000) and
 // CROSSING_SOAK_SEED the seed (default fixed); both are printed, and a failure
 // names the event number and what it was, so a run can be replayed.
+#include "application_look.h"
 #include "crossing_form.h"
 #include "reference_model.h"
 
@@ -326,7 +327,7 @@ private:
 class WidgetSoakTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
+    void initTestCase() { crossing::applyApplicationLook(); }
     void randomSessionKeepsTheRules();
 };
 

@@ -5,6 +5,7 @@
 
 #include <QAccessibleWidget>
 #include <QBoxLayout>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -14,7 +15,7 @@
 #include <QToolButton>
 #include <QWindow>
 
-namespace crossing {
+namespace crossing::platform {
 
 namespace {
 
@@ -62,6 +63,8 @@ public:
         // The program's title without the site address, so that it fits the bar whole.
         setWindowTitle(toQString(form::window().programTitle));
         setWindowIcon(window.windowIcon());
+        // The title in the desktop's font, as window managers draw theirs; the form keeps its own.
+        setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
         QWidget* focus = window.focusWidget();
 
         auto* column = new QVBoxLayout(this);
@@ -110,4 +113,4 @@ std::unique_ptr<QWidget> frameOnWayland(QWidget& window)
     return std::make_unique<WaylandFrame>(window);
 }
 
-} // namespace crossing
+} // namespace crossing::platform

@@ -3,10 +3,32 @@
 #include "qt_conversions.h"
 
 #include <QAccessible>
-#include <QAccessibleObject>
 #include <QWidget>
 
-namespace crossing {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QAccessibleAnnouncementEvent>
+#else
+#include <QAccessibleObject>
+#endif
+
+namespace crossing::platform {
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+
+MoveAnnouncer::MoveAnnouncer(QWidget* window) : window_(window) {}
+
+// Polite: said once the screen reader has finished what it is saying.
+void MoveAnnouncer::say(std::string_view sentence)
+{
+    if (sentence.empty() || !QAccessible::isActive())
+        return;
+    QAccessibleAnnouncementEvent announcement(window_, toQString(sentence));
+    QAccessible::updateAccessibility(&announcement);
+}
+
+#else
+
+namespace {
 
 // The sentence being spoken. It is a QObject only so that the accessibility
 // bus can address it.
@@ -16,12 +38,9 @@ public:
     QString sentence;
 };
 
-namespace {
-
 // Orca speaks a notification as soon as it is shown, whatever has the focus.
-// Qt 6.4 has no announcement of its own, and its name- and description-change
-// events carry no text, so Orca says nothing for those. The notice never
-// takes a place on screen, so it is not among the window's children.
+// The notice never takes a place on screen, so it is not among the window's
+// children.
 class SpokenNoticeAccessible final : public QAccessibleObject {
 public:
     explicit SpokenNoticeAccessible(SpokenNotice* notice) : QAccessibleObject(notice) {}
@@ -69,12 +88,15 @@ void MoveAnnouncer::say(std::string_view sentence)
 {
     if (sentence.empty() || !QAccessible::isActive())
         return; // nothing to say, or no assistive tool listening
-    notice_->sentence = toQString(sentence);
-    QAccessibleInterface* notice = interfaceOf(notice_);
-    QAccessibleEvent shown(notice, QAccessible::ObjectShow);
+    auto* notice = static_cast<SpokenNotice*>(notice_);
+    notice->sentence = toQString(sentence);
+    QAccessibleInterface* accessible = interfaceOf(notice);
+    QAccessibleEvent shown(accessible, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
-    QAccessibleEvent hidden(notice, QAccessible::ObjectHide);
+    QAccessibleEvent hidden(accessible, QAccessible::ObjectHide);
     QAccessible::updateAccessibility(&hidden);
 }
 
-} // namespace crossing
+#endif
+
+} // namespace crossing::platform

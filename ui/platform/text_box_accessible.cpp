@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <tuple>
 
-namespace crossing {
+namespace crossing::platform {
 
 TextBoxAccessible::TextBoxAccessible(QPlainTextEdit* box) : QAccessibleWidget(box, QAccessible::EditableText)
 {
@@ -260,4 +260,4 @@ QString TextBoxAccessible::attributes(int offset, int* startOffset, int* endOffs
     return attributes.join(u';') + u';';
 }
 
-} // namespace crossing
+} // namespace crossing::platform
