@@ -90,7 +90,7 @@ document.addEventListener('click', () => ++window.clicks, true);
 """
 
 # Resolves once the browser has drawn what the page holds now: two frames on.
-DRAWN = """
+PAINTED = """
 const done = arguments[arguments.length - 1];
 requestAnimationFrame(() => requestAnimationFrame(() => done(true)));
 """
@@ -165,7 +165,7 @@ class Page:
 
     def screenshot(self, png):
         """What the browser shows, once it has drawn the page as it stands."""
-        self.browser.js_async(DRAWN)
+        self.browser.js_async(PAINTED)
         self.browser.screenshot(png)
 
     def focus_id(self, control):
@@ -402,6 +402,70 @@ def check_colours(page, scale=1):
     wanted = [stripped(window["background"])] + [stripped(c["background"]) for c in coloured]
     wrong = [f"{n} at {p} shows {s}, want {w}"
              for n, p, s, w in zip(names, points, sampled, wanted) if s != w]
+    expect(not wrong, "; ".join(wrong))
+
+
+# How the page draws what the description leaves to the system (the text,
+# and the faces and edges of the lists and the statement), as the window's
+# light scheme draws them: the tests' own copy, so that an engine's or a
+# desktop theme's default showing through is caught.
+SYSTEM_COLOURS = {"text": "000000", "face": "FFFFFF", "edge": "B8B8B8"}
+
+
+def check_drawn_by_the_page(page):
+    """Every control's text in the window's text colour, and the lists and
+    the statement on their face in a square edge of one pixel, as computed;
+    on screen, those edges and faces where they should be, and the buttons'
+    and captions' letters really black."""
+    shown = [c for c in page.controls.values() if c["shown"]]
+    boxed = [c["name"] for c in shown if c["kind"] in ("list", "text")]
+    got = page.js("""
+        const style = id => getComputedStyle(document.getElementById(id));
+        const sides = ['Top', 'Right', 'Bottom', 'Left'];
+        return {colours: Object.fromEntries(arguments[0].map(id => [id, style(id).color])),
+                boxes: Object.fromEntries(arguments[1].map(id => {
+                    const s = style(id);
+                    return [id, {edges: sides.map(side => [s['border' + side + 'Style'], s['border' + side + 'Width'],
+                                                           s['border' + side + 'Color']]),
+                                 radius: s.borderRadius, face: s.backgroundColor}];
+                }))};""", [c["name"] for c in shown], boxed)
+    text, face, edge = (css_colour(SYSTEM_COLOURS[k]) for k in ("text", "face", "edge"))
+    wrong = [f"{name} writes in {colour}" for name, colour in got["colours"].items() if colour != text]
+    for name, box in got["boxes"].items():
+        if box["edges"] != [["solid", "1px", edge]] * 4 or box["radius"] != "0px" or box["face"] != face:
+            wrong.append(f"{name} is drawn {box}")
+    expect(not wrong, "; ".join(wrong))
+
+    # The focus ring is the browser's, drawn over whatever has the focus.
+    page.js("document.activeElement.blur()")
+    places = page.js("""return Object.fromEntries(arguments[0].map(id => {
+        const r = document.getElementById(id).getBoundingClientRect();
+        return [id, [r.x, r.y, r.width, r.height]]; }))""", [c["name"] for c in shown])
+    with tempfile.TemporaryDirectory() as folder:
+        png = os.path.join(folder, "page.png")
+        page.screenshot(png)
+        for name in boxed:
+            x, y, width, height = places[name]
+            # The edge falls on one of the pixels around its place, which
+            # the layout may put between two; the face lies well inside.
+            left = pixels_of(png, [(int(x) + dx, int(y + height / 2)) for dx in (-1, 0, 1)])
+            top = pixels_of(png, [(int(x + width / 2), int(y) + dy) for dy in (-1, 0, 1)])
+            inside = pixels_of(png, [(int(x) + 3, int(y + height / 2)), (int(x + width / 2), int(y) + 3)])
+            if SYSTEM_COLOURS["edge"] not in left or SYSTEM_COLOURS["edge"] not in top:
+                wrong.append(f"{name}'s edge shows {left} on its left and {top} on its top")
+            if set(inside) != {SYSTEM_COLOURS["face"]}:
+                wrong.append(f"{name}'s face shows {inside}")
+        # Letters in a colour of their own, or in black at less than full
+        # strength, leave no pixel black in every channel.
+        written = [c["name"] for c in shown if c["kind"] in ("button", "label") and c["text"].strip()]
+        for name in written:
+            x, y, width, height = places[name]
+            darkest = subprocess.run(
+                ["convert", png, "-crop", f"{int(width) - 8}x{int(height) - 8}+{int(x) + 4}+{int(y) + 4}",
+                 "-format", "%[fx:round(255*minima.r)] %[fx:round(255*minima.g)] %[fx:round(255*minima.b)]",
+                 "info:"], capture_output=True, text=True, check=True).stdout.split()
+            if darkest != ["0", "0", "0"]:
+                wrong.append(f"{name}'s letters are no darker than {darkest}")
     expect(not wrong, "; ".join(wrong))
 
 
@@ -736,7 +800,7 @@ def check_statement_follows(page):
                           ("larger text", lambda: page.js("document.documentElement.style.fontSize = '20px'"))):
         before = page.js(whole, statement)[1]
         apply()
-        page.browser.js_async(DRAWN)
+        page.browser.js_async(PAINTED)
         text_height, box_height = page.js(whole, statement)
         expect(box_height != before, f"{change}: the statement stayed {before} px tall")
         expect(text_height <= box_height, f"{change}: the statement shows {box_height} px of its {text_height} px")
@@ -1139,6 +1203,8 @@ def main():
              at_start(check_layout), {}),
             ("texts, title, language and font", at_start(check_texts_and_font), {}),
             ("colours, computed and on screen", at_start(check_colours), {}),
+            ("the text and the edges the page draws itself, computed and on screen",
+             at_start(check_drawn_by_the_page), {}),
             ("layout and colours at 200 %", lambda: check_zoomed(page), {"webkit": NO_PIXEL_RATIO}),
             ("names, descriptions and roles at the start",
              at_start(lambda p: check_accessible_names(p, opening=True)), CHROMIUM_ONLY),
