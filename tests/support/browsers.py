@@ -245,23 +245,14 @@ class SeleniumBrowser(Browser):
     def js_async(self, script, *args):
         return self.driver.execute_async_script(script, *args)
 
-    def _actions(self, pointer_kind):
-        from selenium.webdriver.common.actions.action_builder import ActionBuilder
-        from selenium.webdriver.common.actions.pointer_input import PointerInput
-        return ActionBuilder(self.driver, mouse=PointerInput(pointer_kind, pointer_kind), duration=0)
-
-    def _press_pointer(self, kind, x, y):
-        actions = self._actions(kind)
-        actions.pointer_action.move_to_location(round(x), round(y)).pointer_down().pointer_up()
-        actions.perform()
-
     def click(self, x, y):
         from selenium.webdriver.common.actions import interaction
-        self._press_pointer(interaction.POINTER_MOUSE, x, y)
-
-    def tap(self, x, y):
-        from selenium.webdriver.common.actions import interaction
-        self._press_pointer(interaction.POINTER_TOUCH, x, y)
+        from selenium.webdriver.common.actions.action_builder import ActionBuilder
+        from selenium.webdriver.common.actions.pointer_input import PointerInput
+        mouse = PointerInput(interaction.POINTER_MOUSE, "mouse")
+        actions = ActionBuilder(self.driver, mouse=mouse, duration=0)
+        actions.pointer_action.move_to_location(round(x), round(y)).pointer_down().pointer_up()
+        actions.perform()
 
     def press(self, key, modifiers=()):
         from selenium.webdriver.common.action_chains import ActionChains

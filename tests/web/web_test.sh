@@ -48,7 +48,7 @@ firefox)
     require_python_modules websocket
     ;;
 webkit)
-    require_tools Xvfb /usr/bin/WebKitWebDriver /usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser
+    require_tools Xvfb xdotool /usr/bin/WebKitWebDriver /usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser
     require_python_modules selenium
     ;;
 *)
