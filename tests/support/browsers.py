@@ -449,8 +449,22 @@ class WebKit(SeleniumBrowser):
                         "{width: arguments[0] + 'px', height: arguments[1] + 'px'})", width, height)
                 self.driver.switch_to.frame(0)
         else:
+            # A page in a frame stays there until the next page is opened,
+            # which fills the window.
+            if self.hosting:
+                self.driver.switch_to.default_content()
+                self.hosting = False
             self.frame = None
             self.driver.set_window_size(width + self.chrome[0], height + self.chrome[1])
+            # The page learns its new size a moment after the window. The
+            # frame above is for widths the window cannot take; should
+            # MiniBrowser's narrowest window change, this says so.
+            try:
+                wait_until(lambda: self.js("return [innerWidth, innerHeight]") == [width, height],
+                           f"the page in MiniBrowser's window becoming {width} x {height}", timeout=5)
+            except BrowserError as error:
+                raise BrowserError(f"{error}: is its narrowest window another width than "
+                                   f"{self.NARROWEST_WINDOW}?") from None
         self.screen = (width, height)
 
     def _navigate(self, url):
