@@ -91,7 +91,10 @@ def wait_until(condition, what, timeout=WAIT, interval=0.01):
 
 def private_environment(scratch, display=None):
     """The caller's environment less its display and desktop variables, with
-    HOME and the XDG folders in the browser's own scratch folder."""
+    HOME and the XDG folders in the browser's own scratch folder, and no
+    session bus: with none named, libdbus would launch one for the display
+    (dbus-x11), and on it the desktop's portals and accessibility bus, which
+    outlive the browser and mount a file system in its runtime folder."""
     env = {k: v for k, v in os.environ.items()
            if not k.startswith(("XDG_", "QT_", "GDK_", "GTK_", "DBUS_SESSION", "MOZ_", "CHROME_"))
            and k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
@@ -100,6 +103,8 @@ def private_environment(scratch, display=None):
         folder = os.path.join(scratch, sub)
         os.makedirs(folder, mode=0o700, exist_ok=True)
         env[name] = folder
+    env["DBUS_SESSION_BUS_ADDRESS"] = f"unix:path={os.path.join(scratch, 'no-session-bus')}"
+    env["NO_AT_BRIDGE"] = "1"
     if display:
         env["DISPLAY"] = display
         env["GDK_BACKEND"] = "x11"
@@ -141,13 +146,25 @@ class Browser:
 
     engine = ""
 
-    def __init__(self, touch=False):
-        self.touch = touch
+    def __init__(self, touch=False, font_size=None, forced_colours=False, javascript=True, logs=False):
+        self.touch, self.logs = touch, logs
         self.version = ""
         self.scratch = tempfile.mkdtemp(prefix=f"{self.engine}-")
         self.screen = DESKTOP
+        try:
+            self._start(font_size=font_size, forced_colours=forced_colours, javascript=javascript)
+        except BaseException:
+            # Whatever had started is stopped; the start's own error is the one told.
+            with contextlib.suppress(Exception):
+                self.quit()
+            raise
 
     # -- to be given by each engine -----------------------------------------
+
+    def _start(self, font_size, forced_colours, javascript):
+        """Starts the browser, its driver and whatever they need; whatever
+        it started, _stop() stops, however far it got."""
+        raise NotImplementedError
 
     def _navigate(self, url):
         raise NotImplementedError
@@ -198,7 +215,20 @@ class Browser:
         try:
             self._stop()
         finally:
+            self._remove_scratch()
+
+    def _remove_scratch(self):
+        # A helper of the browser's (Chromium's crash reporter) may close its
+        # files there a moment after the browser has gone; anything left
+        # after that (a mount, a process still writing) is a leak.
+        def removed():
             shutil.rmtree(self.scratch, ignore_errors=True)
+            return not os.path.exists(self.scratch)
+        try:
+            wait_until(removed, f"{self.engine}'s scratch folder emptying", timeout=10, interval=0.1)
+        except BrowserError as error:
+            left = [str(path) for path in pathlib.Path(self.scratch).rglob("*")][:5]
+            raise BrowserError(f"{error}: {self.scratch} still holds {left}") from None
 
     def __enter__(self):
         return self
@@ -270,9 +300,11 @@ class SeleniumBrowser(Browser):
 
     def _stop(self):
         try:
-            self.driver.quit()
+            if getattr(self, "driver", None) is not None:
+                self.driver.quit()
         finally:
-            self.service.stop()
+            if getattr(self, "service", None) is not None:
+                self.service.stop()
 
 
 class Chromium(SeleniumBrowser):
@@ -281,8 +313,7 @@ class Chromium(SeleniumBrowser):
 
     engine = "chromium"
 
-    def __init__(self, touch=False, font_size=None, forced_colours=False, javascript=True, logs=False):
-        super().__init__(touch)
+    def _start(self, font_size, forced_colours, javascript):
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
         options = webdriver.ChromeOptions()
@@ -294,9 +325,8 @@ class Chromium(SeleniumBrowser):
                          "--disable-background-networking", "--disable-component-update", "--disable-sync",
                          "--no-first-run"):
             options.add_argument(argument)
-        if logs:
+        if self.logs:
             options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
-        self.logs = logs
         env = private_environment(self.scratch)
         self._connect(Service(CHROMEDRIVER, log_path=os.path.join(self.scratch, "driver.log"), env=env), options,
                       webdriver.Chrome)
@@ -304,7 +334,7 @@ class Chromium(SeleniumBrowser):
             self.cdp("Emulation.setEmulatedMedia", {"features": [{"name": "forced-colors", "value": "active"}]})
         if not javascript:
             self.cdp("Emulation.setScriptExecutionDisabled", {"value": True})
-        if touch:
+        if self.touch:
             self.cdp("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
         self.set_screen(*DESKTOP)
 
@@ -400,8 +430,7 @@ class WebKit(SeleniumBrowser):
     # Narrower than this, MiniBrowser's window does not go.
     NARROWEST_WINDOW = 447
 
-    def __init__(self, touch=False, font_size=None, forced_colours=False, javascript=True, logs=False):
-        super().__init__(touch)
+    def _start(self, font_size, forced_colours, javascript):
         if forced_colours:
             raise Unsupported("WebKitGTK has no forced colours on Linux, nor a way to emulate them")
         from selenium.webdriver.webkitgtk.options import Options
@@ -419,15 +448,10 @@ class WebKit(SeleniumBrowser):
             settings = pathlib.Path(self.scratch, "settings.ini")
             settings.write_text(f"[websettings]\ndefault-font-size={font_size}\n", encoding="ascii")
             options.add_argument(f"--config={settings}")
-        self.display = XvfbDisplay(self.scratch)
-        try:
-            env = private_environment(self.scratch, self.display.name)
-            self._connect(Service(WEBKIT_DRIVER, log_path=os.path.join(self.scratch, "driver.log"), env=env),
-                          options)
-        except BaseException:
-            self.display.stop()
-            raise
         self.frame, self.hosting = None, False
+        self.display = XvfbDisplay(self.scratch)
+        env = private_environment(self.scratch, self.display.name)
+        self._connect(Service(WEBKIT_DRIVER, log_path=os.path.join(self.scratch, "driver.log"), env=env), options)
         # The window's edges and bar take what the page does not get.
         outer = self.driver.get_window_size()
         inner = self.js("return [innerWidth, innerHeight]")
@@ -510,7 +534,8 @@ class WebKit(SeleniumBrowser):
         try:
             super()._stop()
         finally:
-            self.display.stop()
+            if getattr(self, "display", None) is not None:
+                self.display.stop()
 
 
 # -- Firefox over WebDriver BiDi ---------------------------------------------
@@ -598,12 +623,11 @@ class Firefox(Browser):
 
     engine = "firefox"
 
-    def __init__(self, touch=False, font_size=None, forced_colours=False, javascript=True, logs=False):
-        super().__init__(touch)
+    def _start(self, font_size, forced_colours, javascript):
         import websocket
         self._websocket = websocket
         preferences = dict(FIREFOX_PREFERENCES)
-        if touch:
+        if self.touch:
             preferences.update({"ui.primaryPointerCapabilities": COARSE_POINTER_ONLY,
                                 "ui.allPointerCapabilities": COARSE_POINTER_ONLY,
                                 "dom.w3c_touch_events.enabled": 1,
@@ -627,13 +651,8 @@ class Firefox(Browser):
                 env=private_environment(self.scratch), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                 start_new_session=True)
         self.events = []
-        try:
-            self._open_session(profile)
-        except BaseException:
-            self._end_process()
-            raise
-        self.logs = logs
-        if logs:
+        self._open_session(profile)
+        if self.logs:
             self.send("session.subscribe", events=["network.beforeRequestSent", "log.entryAdded"])
         self.set_screen(*DESKTOP)
 
@@ -769,7 +788,7 @@ class Firefox(Browser):
         return [event.get("text", "") for event in self._events("log.entryAdded") if event.get("level") == "error"]
 
     def _end_process(self):
-        if self.process.poll() is None:
+        if getattr(self, "process", None) is not None and self.process.poll() is None:
             os.killpg(self.process.pid, signal.SIGTERM)
             try:
                 self.process.wait(timeout=WAIT)
@@ -779,9 +798,10 @@ class Firefox(Browser):
 
     def _stop(self):
         try:
-            with contextlib.suppress(BrowserError):
-                self.send("session.end")
-            self.socket.close()
+            if getattr(self, "socket", None) is not None:
+                with contextlib.suppress(BrowserError):
+                    self.send("session.end")
+                self.socket.close()
         finally:
             self._end_process()
 

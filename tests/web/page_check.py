@@ -325,6 +325,7 @@ def check_layout(page, scale=1):
             wrong.append(f"{name} at {got['x']},{got['y']} {got['width']}x{got['height']}, want "
                          f"{want['x']},{want['y']} {want['width']}x{want['height']}")
     expect(not wrong, "; ".join(wrong))
+    return f"the form {rects['form'][0]:g} x {rects['form'][1]:g}"
 
 
 def check_texts_and_font(page):
