@@ -3,14 +3,9 @@
 #include <emscripten.h>
 
 // Strings cross as pointer and byte count (UTF-8), so no copy is made to add
-// a terminating zero. The long one, the markup, is decoded in one go rather
-// than scanned for a zero first. Elements are kept in Module.elements, their
-// handle being the index.
+// a terminating zero. Elements are kept in Module.elements, their handle
+// being the index.
 // clang-format off
-EM_JS(void, js_append_to_body, (const char* markup, int markupSize), {
-    document.body.insertAdjacentHTML("beforeend", new TextDecoder().decode(HEAPU8.subarray(markup, markup + markupSize)));
-});
-
 EM_JS(int, js_find, (const char* id, int idSize), {
     const elements = Module.elements || (Module.elements = []);
     return elements.push(document.getElementById(UTF8ToString(id, idSize))) - 1;
@@ -68,6 +63,22 @@ EM_JS(void, js_focus_without_scrolling, (int element), {
     requestAnimationFrame(() => Module.elements[element].focus({preventScroll: true}));
 });
 
+// Measured with no height of its own, the text area's scroll height is its
+// text's, padding included; its edges come on top. Setting the same height
+// again changes no size, so the observer's answer ends there.
+EM_JS(void, js_grow_with_text, (int element), {
+    if (CSS.supports("field-sizing", "content"))
+        return;
+    const text = Module.elements[element];
+    const fit = () => {
+        text.style.setProperty("--text-height", "0px");
+        text.style.setProperty("--text-height", text.scrollHeight + text.offsetHeight - text.clientHeight + "px");
+    };
+    const observer = new ResizeObserver(fit);
+    observer.observe(text);
+    observer.observe(document.documentElement);
+});
+
 EM_JS(void, js_mark_ready, (), {
     performance.mark("crossing-ready");
 });
@@ -80,8 +91,6 @@ namespace {
 int size(std::string_view text) { return static_cast<int>(text.size()); }
 
 } // namespace
-
-void appendToBody(std::string_view markup) { js_append_to_body(markup.data(), size(markup)); }
 
 Element find(std::string_view id) { return js_find(id.data(), size(id)); }
 
@@ -121,6 +130,8 @@ void removeAllOptions(Element element) { js_remove_all_options(element); }
 void listenForCommand(Element element, int index) { js_listen_for_command(element, index); }
 
 void focusWithoutScrolling(Element element) { js_focus_without_scrolling(element); }
+
+void growWithText(Element element) { js_grow_with_text(element); }
 
 void markReady() { js_mark_ready(); }
 

@@ -1,8 +1,8 @@
-// The few things the page does to its document. The form is inserted once as
-// markup built from the window's description; after that the rules read and
-// write single elements, found once by id and then addressed by a handle, so
-// that a move costs no search and no decoding of names. The JavaScript behind
-// these calls only touches the DOM.
+// The few things the page does to its document. The form is in the page as
+// markup written from the window's description when the page is built; the
+// rules read and write single elements, found once by id and then addressed
+// by a handle, so that a move costs no search and no decoding of names. The
+// JavaScript behind these calls only touches the DOM.
 #pragma once
 
 #include <string>
@@ -12,9 +12,6 @@ namespace crossing::web::dom {
 
 // An element of the page, as found by find().
 using Element = int;
-
-// Appends the markup to the document's body.
-void appendToBody(std::string_view markup);
 
 // The element with the id; it must be in the document.
 [[nodiscard]] Element find(std::string_view id);
@@ -47,6 +44,12 @@ void listenForCommand(Element element, int index);
 // once would make the browser lay it out early, for the focus alone, and hold
 // up the start by several milliseconds.
 void focusWithoutScrolling(Element element);
+
+// Where the layout lets a text area grow with its text and the browser cannot
+// size it to its content by itself (CSS field-sizing), keeps its height that
+// of its text as the width and the font size change. The layout reads the
+// height as --text-height.
+void growWithText(Element element);
 
 // Tells whoever is timing the page that the first move can now be made.
 void markReady();

@@ -12,26 +12,6 @@ form::ControlId seatId(Int16 seat) { return {ControlArray::Check1, seat}; }
 form::ControlId knightListId(Int16 bank) { return {ControlArray::List1, bank}; }
 form::ControlId labelId(Int16 label) { return {ControlArray::Label1, label}; }
 
-} // namespace
-
-std::string elementId(form::ControlId control) { return form::controlName(control); }
-
-std::string partId(form::ControlId control, std::string_view part)
-{
-    return form::controlName(control) + "/" + std::string(part);
-}
-
-std::optional<Attribute> nameAttribute(const form::Control& control, std::string_view caption)
-{
-    if (control.role == form::Role::Seat || !control.accessibleName.empty())
-        return Attribute{"aria-label", form::accessibleName(control, caption)};
-    if (control.labelledBy)
-        return Attribute{"aria-labelledby", elementId(*control.labelledBy)};
-    return std::nullopt;
-}
-
-namespace {
-
 // Keeps a control's name in step with the caption the rules just wrote.
 void rename(dom::Element element, form::ControlArray array, Int16 index, std::string_view caption)
 {

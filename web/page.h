@@ -9,8 +9,9 @@ namespace crossing::web {
 
 class Page {
 public:
-    // Builds every element, then runs the load handler, so the page is in the
-    // starting position before the first move can be made.
+    // Finds the form's elements, written into the page when it was built,
+    // then runs the load handler, so the page is in the starting position
+    // before the first move can be made.
     Page();
 
     // A click on Command1(index).
