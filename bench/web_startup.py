@@ -44,6 +44,12 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "support"))
 import browsers  # noqa: E402
 
+# Every load in the same clean environment, none of the caller's desktop: the
+# launcher the tests run in.
+if not os.environ.get("CROSSING_HERMETIC"):
+    launcher = str(ROOT / "tests" / "support" / "hermetic.py")
+    os.execv(launcher, [launcher, "--", sys.executable, *sys.argv])
+
 READY = "crossing-ready"
 FIRST_FRAME = "first-frame"
 ENTRY_TIME = "const e = performance.getEntriesByName(arguments[0]); return e.length ? e[0].startTime : null;"

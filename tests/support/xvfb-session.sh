@@ -133,8 +133,8 @@ session_tell_bus()
 }
 
 # Starts a window manager, NAME: openbox (the default), metacity, mutter
-# (GNOME's, on X11) or kwin_x11 (KDE's), and waits until it frames a window.
-# The GNOME managers keep their settings in memory rather than in dconf.
+# (GNOME's, on X11) or kwin_x11 (KDE's), and waits until it manages the
+# screen. The GNOME managers keep their settings in memory rather than in dconf.
 session_start_window_manager()
 {
     local name=${1:-openbox}
@@ -152,7 +152,6 @@ session_start_window_manager()
         cat "$session_dir/$name.log" >&2
         return 1
     }
-    session_wait_until_managed "$name"
     # KWin's keys (Alt+F4 among them) are grabbed by KDE's global shortcut
     # service, which it starts over the session bus and tells them in turn.
     [[ $name != kwin_x11 ]] || session_retry 200 session_kwin_closes_on_alt_f4 || {
@@ -166,32 +165,6 @@ session_kwin_closes_on_alt_f4()
 {
     dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel org.kde.KGlobalAccel.shortcut \
         "array:string:kwin,Window Close,KWin,Close Window" 2>/dev/null | grep -q int32
-}
-
-# A manager names itself on the root window before it is ready to manage
-# (KWin well before): waits until a probe window, xev's, has been given a
-# frame, then closes the probe again.
-session_wait_until_managed()
-{
-    require_tools xev
-    local probe_pid
-    xev -name crossing-probe -geometry 40x40+0+0 >/dev/null 2>&1 &
-    probe_pid=$!
-    session_track "$probe_pid"
-    framed() { xprop -name crossing-probe _NET_FRAME_EXTENTS 2>/dev/null | grep -q '= '; }
-    session_retry 200 framed || {
-        echo "$1 gave no frame to a new window within 20 s:" >&2
-        cat "$session_dir/$1.log" >&2
-        return 1
-    }
-    kill "$probe_pid"
-    wait "$probe_pid" 2>/dev/null || true
-    session_untrack "$probe_pid"
-    gone() { ! xwininfo -name crossing-probe >/dev/null 2>&1; }
-    session_retry 100 gone || {
-        echo "the probe window stayed on the screen" >&2
-        return 1
-    }
 }
 
 # Starts a Wayland compositor on a private socket, and exports WAYLAND_DISPLAY
